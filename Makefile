@@ -1,0 +1,46 @@
+# The two commands of the README: `make run` and `make test`.
+# Each installs what is missing (Debian packages, as root), configures, builds, then runs.
+
+BUILD      ?= build
+JOBS       ?= $(shell nproc)
+PACKAGES   := cmake g++ make qtbase5-dev qtbase5-dev-tools
+BENCH_PKGS := libbenchmark-dev
+CMAKE_ARGS ?=
+
+.PHONY: run test build setup bench screenshot clean
+
+run: build
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "No display available: run it under Xvfb with 'xvfb-run -a make run'."; exit 1; fi
+	$(BUILD)/app/talvern
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+build: setup
+	cmake -S . -B $(BUILD) $(CMAKE_ARGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+bench: PACKAGES += $(BENCH_PKGS)
+bench: setup
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBENCH=ON
+	cmake --build build-bench -j $(JOBS)
+	@echo "Benchmarks built in build-bench/bench/."
+
+screenshot: build
+	tools/screenshot.sh $(BUILD)
+
+setup:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	  else \
+	    echo "Missing packages. Run: sudo apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+clean:
+	rm -rf $(BUILD) build-bench

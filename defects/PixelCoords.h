@@ -1,0 +1,27 @@
+#ifndef PIXELCOORDS_H
+#define PIXELCOORDS_H
+
+#include <QtGlobal>
+
+// One defective pixel, 0-based.
+struct PixelCoords
+{
+    PixelCoords() = default;
+    PixelCoords(quint16 row, quint16 column) : row(row), column(column) {}
+
+    bool operator==(const PixelCoords &other) const
+    {
+        return row == other.row && column == other.column;
+    }
+
+    quint16 row = 0;
+    quint16 column = 0;
+};
+
+// Which of the two lists a call is about.
+enum DefectiveListType {
+    UserList = 0,
+    CameraList = 1,
+};
+
+#endif

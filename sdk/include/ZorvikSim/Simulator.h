@@ -1,0 +1,96 @@
+#ifndef ZORVIKSIM_SIMULATOR_H
+#define ZORVIKSIM_SIMULATOR_H
+
+// Control of the simulated cameras behind the SDK stand-in: for tests and for zorvik-sim.
+// Not part of the camera maker's SDK; Talvern's own code never includes it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ZorvikSim {
+
+// Flash file IDs and registers as the camera firmware implements them.
+constexpr uint32_t CustomDefectFileId = 0x18ED5;
+constexpr uint32_t FactoryDefectFileId = 0x192BC;
+constexpr uint32_t DefectFilePrivilegeLevel = 0x3A51C7;
+
+struct CameraSpec
+{
+    std::string model = "HN2702-M";
+    std::string serialNumber;
+    std::string id;                 // empty: the same as serialNumber
+    int64_t sensorWidth = 2048;
+    int64_t sensorHeight = 2048;
+    std::string sensorType = "Mono"; // "Mono" or "Bayer"
+    bool flashFileSystem = true;    // ControlsInquiry1 bit 22
+    uint32_t maxFileSize = 65536;   // FlashFileMaxSize of the custom defect file
+};
+
+enum class FaultKind {
+    FailCall,            // the n-th SDK call on the camera fails with `code`, once
+    FailFromCall,        // every SDK call from the n-th on fails with `code`
+    CorruptPacketOffset, // the n-th download packet carries a wrong offset header
+    StuckInProgress,     // erase and upload never leave their in-progress status
+    HardwareError,       // the selected file's status reads hardware error (0xFFFFF000)
+    ReadBackDiffers,     // an uploaded file is stored with one byte changed
+    UnplugMidTransfer,   // the camera disappears at the n-th memory access
+};
+
+struct Fault
+{
+    FaultKind kind = FaultKind::FailCall;
+    int n = 1;      // 1-based, counted from the moment the fault is set
+    int code = -13; // the SDK error code a failing call returns
+};
+
+// One SDK call the camera received, in order.
+struct Call
+{
+    std::string operation; // "ReadRegister", "WriteRegister", "ReadMemory", "WriteMemory",
+                           // "GetID", "GetModel", "GetSerialNumber", "GetFeatureByName",
+                           // "GetValue", "Open", "Close"
+    uint64_t address = 0;  // register or memory address
+    uint64_t value = 0;    // register value read or written; for memory, the packet's offset header
+    size_t size = 0;       // memory access size in bytes
+    int result = 0;        // the code returned
+};
+
+// Where cameras live. Call while the SDK is shut down.
+void UseMemory();                        // in memory only, no cameras, no folder, no watcher
+void UseFolder(const std::string &path); // cameras from a folder, watched for changes
+std::string DefaultFolder();             // $ZORVIK_SIM_HOME, else ~/.local/share/zorvik-sim
+
+// The default set: a supported monochrome camera, a supported Bayer camera,
+// an unsupported model, and a supported model without the flash file system.
+std::vector<CameraSpec> DefaultCameras();
+
+// Attach a camera (its factory file written, its custom file empty) and report it to the
+// observer as reason 0; detach reports reason 1. Both report on the stand-in's own thread.
+// Return false for a duplicate or unknown ID, or an invalid spec.
+bool Attach(const CameraSpec &spec);
+bool Detach(const std::string &id);
+std::vector<CameraSpec> Cameras();
+
+// A camera's stored flash files (custom or factory defect file).
+bool GetFile(const std::string &id, uint32_t fileId, std::vector<uint8_t> &content);
+bool SetFile(const std::string &id, uint32_t fileId, const std::vector<uint8_t> &content);
+bool ResetToFactory(const std::string &id); // custom file emptied, faults cleared
+
+bool SetFault(const std::string &id, const Fault &fault);
+bool ClearFaults(const std::string &id);
+
+std::vector<Call> Calls(const std::string &id);
+void ClearCalls(const std::string &id);
+
+// How long erasing and storing an upload take on every camera (default 1500 ms and 800 ms).
+void SetDurations(int eraseMilliseconds, int uploadMilliseconds);
+
+// The stand-in's own writer and reader of the defect file format (for factory files and `show`).
+std::vector<uint8_t> EncodeDefectFile(int64_t sensorWidth, int64_t sensorHeight, const std::string &sensorType,
+                                      const std::vector<std::pair<uint16_t, uint16_t>> &rowColumns);
+bool DecodeDefectFile(const std::vector<uint8_t> &content, std::vector<std::pair<uint16_t, uint16_t>> &rowColumns);
+
+} // namespace ZorvikSim
+
+#endif
