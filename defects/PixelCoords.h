@@ -1,6 +1,7 @@
 #ifndef PIXELCOORDS_H
 #define PIXELCOORDS_H
 
+#include <QHash>
 #include <QtGlobal>
 
 // One defective pixel, 0-based.
@@ -17,6 +18,17 @@ struct PixelCoords
     quint16 row = 0;
     quint16 column = 0;
 };
+
+// Row and column packed into one word: a key for hashing and sorting.
+inline quint32 PackedCoords(const PixelCoords &coords)
+{
+    return (quint32(coords.row) << 16) | coords.column;
+}
+
+inline uint qHash(const PixelCoords &coords, uint seed = 0)
+{
+    return qHash(PackedCoords(coords), seed);
+}
 
 // Which of the two lists a call is about.
 enum DefectiveListType {
