@@ -1,0 +1,87 @@
+#ifndef CAMERAINTERFACE_H
+#define CAMERAINTERFACE_H
+
+#include "CameraDescription.h"
+#include "CameraSession.h"
+#include "PixelCoords.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The one door to the cameras: the SDK's life, the camera list, the connected camera's
+// identity, its flash file protocol and the defect file stored in it. Every operation
+// blocks until the camera has answered; failures are logged and reported as false.
+class CameraInterface : public QObject
+{
+    Q_OBJECT
+
+public:
+    CameraInterface();
+    ~CameraInterface() override;
+
+    QStringList GetCameraList();
+    bool IsCameraModelSupported(const QString &entry) const;
+    bool ConnectCamera(const QString &entry);
+    bool CheckFlashFileSystem();
+    CameraDescription GetCameraDescription() const;
+    bool IsCameraConnected() const;
+    bool DisconnectCamera();
+    QString GetSdkVersion();
+    bool ReadFlashFileMaxSize(quint64 &size);
+
+    // Flash file protocol
+    bool HandleFlashFileError();
+    bool EraseFlashFile(quint32 fileId, quint32 privilegeLevel, quint64 &status);
+    bool DownloadFlashFile(quint64 fileId, std::vector<unsigned char> &content);
+    bool UploadFlashFile(quint32 fileId, quint32 privilegeLevel, const std::vector<unsigned char> &content);
+    bool ReadTransferPacket(quint32 offset, unsigned char *destination, quint32 length);
+    bool WriteTransferPacket(quint32 offset, const unsigned char *source, quint32 length, int packetIndex);
+
+    // The stored defect file
+    bool UploadDefectFile(const std::vector<unsigned char> &content);
+    bool ReadDefectFile(std::vector<unsigned char> &content);
+    bool DownloadDefectList(QList<PixelCoords> &list);
+    bool RevertToFactoryDefectFile();
+
+    // The pause before each status poll while the camera erases or stores a file:
+    // always 1000 ms in the program; tests shorten it.
+    static void SetPollPause(int milliseconds);
+
+signals:
+    void CameraListChangedSignal(int reason);
+    void ConnectedCameraDisconnected();
+
+private slots:
+    void OnCameraListChanged(QString camID, int reason);
+
+private:
+    enum class Download { Done, Empty, NotValid, Failed };
+
+    Download TransferFlashFile(quint64 fileId, std::vector<unsigned char> &content);
+    Download CheckFileLength(quint64 length);
+    static Download LogDownloadFailure(const QString &line, Download result);
+    bool SelectFlashFile(quint64 fileId, const QString &text);
+    bool ReadMaximumSize(const QString &text, quint64 &size);
+    bool ReadFlashFileStatus(quint64 &status);
+    bool WriteStep(quint64 address, quint64 value, const QString &line, const QString &failure);
+    bool WritePrivilegeLevel(quint32 privilegeLevel);
+    static bool CheckUploadSize(quint64 size, quint64 maximumSize);
+    bool EraseForUpload(quint32 fileId, quint32 privilegeLevel);
+    bool StartUpload(quint32 privilegeLevel, quint64 size);
+    bool WritePackets(const std::vector<unsigned char> &content);
+    bool WaitForErase(quint64 maximumSize, quint64 &status);
+    bool WaitForUpload(quint64 maximumSize);
+    bool PollStatus(quint64 &status);
+    bool CopyFactoryFileToCustom(std::vector<unsigned char> &content);
+
+    CameraSession cameraSession;
+    QString connectedCameraEntry;
+    CameraDescription cameraDescription;
+    QStringList cameraEntries;
+};
+
+#endif
