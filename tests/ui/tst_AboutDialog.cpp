@@ -1,5 +1,7 @@
 #include "AboutDialog.h"
 
+#include "WhenShown.h"
+
 #include <QtTest>
 
 // The about box: fixed versions, the SDK's version shown as given, links opened outside.
@@ -75,13 +77,7 @@ void tst_AboutDialog::toolkitTexts()
 void tst_AboutDialog::okCloses()
 {
     AboutDialog dialog(QStringLiteral("1.0"));
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&dialog] {
-        if (dialog.isVisible())
-            dialog.findChild<QPushButton *>("okButton")->click();
-    });
-    answer.start(10);
-    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(ExecAndClick(dialog, "okButton"), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(tst_AboutDialog)

@@ -1,5 +1,7 @@
 #include "HelpDialog.h"
 
+#include "WhenShown.h"
+
 #include <QTextDocument>
 #include <QtTest>
 
@@ -44,13 +46,7 @@ void tst_HelpDialog::pageRendersAsRichText()
 void tst_HelpDialog::okCloses()
 {
     HelpDialog dialog;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&dialog] {
-        if (dialog.isVisible())
-            dialog.findChild<QPushButton *>("okButton")->click();
-    });
-    answer.start(10);
-    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(ExecAndClick(dialog, "okButton"), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(tst_HelpDialog)
