@@ -79,6 +79,11 @@ bool ResetToFactory(const std::string &id); // custom file emptied, faults clear
 
 bool SetFault(const std::string &id, const Fault &fault);
 bool ClearFaults(const std::string &id);
+std::vector<Fault> Faults(const std::string &id);
+
+// Names of the fault kinds as zorvik-sim and the camera files write them ("fail-call", ...).
+std::string FaultKindName(FaultKind kind);
+bool FaultKindFromName(const std::string &name, FaultKind &kind);
 
 std::vector<Call> Calls(const std::string &id);
 void ClearCalls(const std::string &id);

@@ -1,0 +1,152 @@
+#include <ZorvikSim/Simulator.h>
+
+#include "CameraHub.h"
+
+#include <cstdlib>
+
+namespace ZorvikSim {
+
+namespace {
+
+CameraHub &Hub()
+{
+    return CameraHub::Instance();
+}
+
+const std::pair<FaultKind, const char *> FaultNames[] = {
+    {FaultKind::FailCall, "fail-call"},
+    {FaultKind::FailFromCall, "fail-from-call"},
+    {FaultKind::CorruptPacketOffset, "corrupt-offset"},
+    {FaultKind::StuckInProgress, "stuck"},
+    {FaultKind::HardwareError, "hardware-error"},
+    {FaultKind::ReadBackDiffers, "read-back-differs"},
+    {FaultKind::UnplugMidTransfer, "unplug-mid-transfer"},
+};
+
+CameraSpec MakeSpec(const char *model, const char *serialNumber, const char *id, int64_t width, int64_t height,
+                    const char *sensorType, bool flashFileSystem, uint32_t maxFileSize)
+{
+    CameraSpec spec;
+    spec.model = model;
+    spec.serialNumber = serialNumber;
+    spec.id = id;
+    spec.sensorWidth = width;
+    spec.sensorHeight = height;
+    spec.sensorType = sensorType;
+    spec.flashFileSystem = flashFileSystem;
+    spec.maxFileSize = maxFileSize;
+    return spec;
+}
+
+} // namespace
+
+void UseMemory()
+{
+    Hub().UseMemory();
+}
+
+void UseFolder(const std::string &path)
+{
+    Hub().UseFolder(path);
+}
+
+std::string DefaultFolder()
+{
+    const char *home = std::getenv("ZORVIK_SIM_HOME");
+    if (home && *home)
+        return home;
+    const char *user = std::getenv("HOME");
+    return std::string(user && *user ? user : ".") + "/.local/share/zorvik-sim";
+}
+
+std::vector<CameraSpec> DefaultCameras()
+{
+    return {
+        MakeSpec("HN2702-M", "40211001", "", 2048, 2048, "Mono", true, 65536),
+        MakeSpec("HN2703-C", "40311002", "Line2-Color", 1936, 1216, "Bayer", true, 32768),
+        MakeSpec("VX1100-M", "51100003", "", 1280, 1024, "Mono", true, 16384),
+        MakeSpec("HN2701-M", "40111004", "", 1600, 1200, "Mono", false, 16384),
+    };
+}
+
+bool Attach(const CameraSpec &spec)
+{
+    return Hub().Attach(spec);
+}
+
+bool Detach(const std::string &id)
+{
+    return Hub().Detach(id);
+}
+
+std::vector<CameraSpec> Cameras()
+{
+    return Hub().Cameras();
+}
+
+bool GetFile(const std::string &id, uint32_t fileId, std::vector<uint8_t> &content)
+{
+    return Hub().GetFile(id, fileId, content);
+}
+
+bool SetFile(const std::string &id, uint32_t fileId, const std::vector<uint8_t> &content)
+{
+    return Hub().SetFile(id, fileId, content);
+}
+
+bool ResetToFactory(const std::string &id)
+{
+    return Hub().ResetToFactory(id);
+}
+
+bool SetFault(const std::string &id, const Fault &fault)
+{
+    return Hub().SetFault(id, fault);
+}
+
+bool ClearFaults(const std::string &id)
+{
+    return Hub().ClearFaults(id);
+}
+
+std::vector<Fault> Faults(const std::string &id)
+{
+    return Hub().Faults(id);
+}
+
+std::string FaultKindName(FaultKind kind)
+{
+    for (const auto &entry : FaultNames) {
+        if (entry.first == kind)
+            return entry.second;
+    }
+    return std::string();
+}
+
+bool FaultKindFromName(const std::string &name, FaultKind &kind)
+{
+    for (const auto &entry : FaultNames) {
+        if (name == entry.second) {
+            kind = entry.first;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<Call> Calls(const std::string &id)
+{
+    return Hub().Calls(id);
+}
+
+void ClearCalls(const std::string &id)
+{
+    Hub().ClearCalls(id);
+}
+
+void SetDurations(int eraseMilliseconds, int uploadMilliseconds)
+{
+    Hub().SetDurations(eraseMilliseconds, uploadMilliseconds);
+}
+
+} // namespace ZorvikSim
