@@ -322,7 +322,10 @@ bool CameraInterface::DownloadDefectList(QList<PixelCoords> &list)
     std::vector<unsigned char> content;
     if (!ReadDefectFile(content))
         return false;
-    DecodeDefectFile(content, &list);
+    // Decoded apart, so the caller's list is added to and never replaced.
+    QList<PixelCoords> stored;
+    DecodeDefectFile(content, &stored);
+    list.append(stored);
     return true;
 }
 

@@ -1,0 +1,58 @@
+#include "LogCapture.h"
+
+#include <QMutexLocker>
+
+namespace {
+
+QMutex mutex;
+QStringList captured;
+QtMessageHandler forward = nullptr;
+
+} // namespace
+
+LogCapture::LogCapture()
+{
+    Clear();
+    previous = qInstallMessageHandler(Handler);
+    forward = previous;
+}
+
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(previous);
+}
+
+QStringList LogCapture::Lines() const
+{
+    QMutexLocker locker(&mutex);
+    return captured;
+}
+
+void LogCapture::Clear()
+{
+    QMutexLocker locker(&mutex);
+    captured.clear();
+}
+
+bool LogCapture::Contains(const QString &line) const
+{
+    return Lines().contains(line);
+}
+
+QStringList LogCapture::From(const QString &first) const
+{
+    const QStringList lines = Lines();
+    const int index = lines.indexOf(first);
+    return index < 0 ? QStringList() : lines.mid(index);
+}
+
+void LogCapture::Handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg) {
+        if (forward)
+            forward(type, context, message);
+        return;
+    }
+    QMutexLocker locker(&mutex);
+    captured.append(message);
+}
