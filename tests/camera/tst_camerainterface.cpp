@@ -53,6 +53,7 @@ private slots:
     void sdkVersion();
     void unplugConnectedCamera();
     void unplugOtherCamera();
+    void unplugDuringDownload();
     void plugInCamera();
 };
 
@@ -467,6 +468,20 @@ void TestCameraInterface::unplugOtherCamera()
     QTRY_COMPARE(record.events, QStringList{"list changed 1"});
     QCoreApplication::processEvents();
     QCOMPARE(record.events, QStringList{"list changed 1"});
+}
+
+void TestCameraInterface::unplugDuringDownload()
+{
+    TestCamera camera(TestCamera::Spec("4711", "cam-1"));
+    camera.SetFile(ZorvikSim::CustomDefectFileId, TestCamera::DefectFile({{10, 50}}));
+    camera.SetFault(FaultKind::UnplugMidTransfer, 2);
+    SignalRecord record(camera.Interface());
+    LogCapture log;
+    QList<PixelCoords> list;
+    QVERIFY(!camera.Interface().DownloadDefectList(list));
+    QVERIFY(list.isEmpty());
+    QCOMPARE(log.Lines().last(), QString("Read defect file failed."));
+    QTRY_COMPARE(record.events, (QStringList{"disconnected", "list changed 1"}));
 }
 
 void TestCameraInterface::plugInCamera()

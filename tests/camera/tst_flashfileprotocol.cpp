@@ -6,6 +6,9 @@
 
 #include <QtTest>
 
+#include <atomic>
+#include <thread>
+
 using ZorvikSim::FaultKind;
 
 typedef std::vector<unsigned char> Bytes;
@@ -58,6 +61,8 @@ private slots:
     void uploadFailures();
     void errorHandling_data();
     void errorHandling();
+    void statusTurnsInvalidDuringPoll_data();
+    void statusTurnsInvalidDuringPoll();
 };
 
 void TestFlashFileProtocol::downloadPackets_data()
@@ -436,39 +441,83 @@ void TestFlashFileProtocol::errorHandling_data()
 {
     QTest::addColumn<FaultKind>("kind");
     QTest::addColumn<int>("n");
+    QTest::addColumn<bool>("hardwareError");
     QTest::addColumn<bool>("handled");
     QTest::addColumn<QStringList>("lines");
 
     const QString read = QStringLiteral("\nRead Flash File status @ 1a0b0");
     const QString clear = QStringLiteral("\nWrite Clear Error Command @ 1a0b4");
     const FaultKind none = FaultKind::ReadBackDiffers;
-    QTest::newRow("valid file") << none << 1 << true
+    QTest::newRow("valid file") << none << 1 << false << true
                                 << QStringList{read, "Flash File status: fffff800", clear, "Error handling done. "};
     QTest::newRow("status unreadable")
-        << FaultKind::FailCall << 1 << false
+        << FaultKind::FailCall << 1 << false << false
         << QStringList{read, "Read Register Failed, Error: " + Other, "Could not read Flash File status Register. "};
     QTest::newRow("clear command fails")
-        << FaultKind::FailCall << 2 << false
+        << FaultKind::FailCall << 2 << false << false
         << QStringList{read, "Flash File status: fffff800", clear, "Write Register Failed, Error: " + Other,
                        "Write Clear Error Command failed. "};
-    QTest::newRow("hardware error") << FaultKind::HardwareError << 1 << false
+    QTest::newRow("hardware error") << none << 1 << true << false
                                     << QStringList{read, "Flash File status: fffff000", clear,
                                                    "Possible Hardware malfunction."};
+    QTest::newRow("hardware error, clear command fails")
+        << FaultKind::FailCall << 2 << true << false
+        << QStringList{read, "Flash File status: fffff000", clear, "Write Register Failed, Error: " + Other,
+                       "Write Clear Error Command failed."};
 }
 
 void TestFlashFileProtocol::errorHandling()
 {
     QFETCH(FaultKind, kind);
     QFETCH(int, n);
+    QFETCH(bool, hardwareError);
     QFETCH(bool, handled);
     QFETCH(QStringList, lines);
 
     TestCamera camera;
     camera.SetFile(Custom, TestCamera::Pattern(8));
     camera.SetFault(kind, n);
+    if (hardwareError)
+        camera.SetFault(FaultKind::HardwareError);
     LogCapture log;
     QCOMPARE(camera.Interface().HandleFlashFileError(), handled);
     QCOMPARE(log.Lines(), lines);
+}
+
+void TestFlashFileProtocol::statusTurnsInvalidDuringPoll_data()
+{
+    QTest::addColumn<bool>("erase");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("erase") << true << "W 1a0b4 5" << "Flash Erase command failed. Flash File Status invalid.";
+    QTest::newRow("upload") << false << "MW 1a100 0 c" << "Flash Upload command failed. Flash File Status invalid.";
+}
+
+// The camera reports a hardware error while Talvern waits for it: the poll ends at once.
+void TestFlashFileProtocol::statusTurnsInvalidDuringPoll()
+{
+    QFETCH(bool, erase);
+    QFETCH(QString, command);
+    QFETCH(QString, line);
+
+    TestCamera camera;
+    camera.SetFile(Custom, erase ? TestCamera::Pattern(8) : Bytes());
+    ZorvikSim::SetDurations(erase ? 60000 : 0, erase ? 0 : 60000);
+    CameraInterface::SetPollPause(50);
+    std::atomic<bool> done(false);
+    std::thread breaker([&] {
+        while (!done && !camera.Accesses().contains(command))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        camera.SetFault(FaultKind::HardwareError);
+    });
+    LogCapture log;
+    quint64 status = 0;
+    const bool succeeded = erase ? camera.Interface().EraseFlashFile(Custom, Privilege, status)
+                                 : camera.Interface().UploadFlashFile(Custom, Privilege, TestCamera::Pattern(8));
+    done = true;
+    breaker.join();
+    QVERIFY(!succeeded);
+    QCOMPARE(log.Lines().mid(log.Lines().size() - 2), (QStringList{"Flash File status: fffff000", line}));
 }
 
 QTEST_GUILESS_MAIN(TestFlashFileProtocol)
