@@ -439,7 +439,7 @@ struct SignalRecord
 
     void Add(const QString &event)
     {
-        events.append(QThread::currentThread() == qApp->thread() ? event : event + " off the GUI thread");
+        events.append(QThread::currentThread() == QCoreApplication::instance()->thread() ? event : event + " off the GUI thread");
     }
 
     QStringList events;
