@@ -489,39 +489,42 @@ bool CameraInterface::WritePackets(const std::vector<unsigned char> &content)
 
 bool CameraInterface::WaitForErase(quint64 maximumSize, quint64 &status)
 {
-    const quint64 limit = PollLimit(maximumSize);
-    for (quint64 poll = 0; poll < limit; ++poll) {
-        if (!PollStatus(status))
-            return LogFailure(QStringLiteral("Read Flash File status register failed during the Erase Command."));
-        if (status == StatusErased) {
-            Log(QStringLiteral("Erase command completed."));
-            Log(QStringLiteral("Flash File erased\n"));
-            return true;
-        }
-        if (status != StatusEraseInProgress)
-            return LogFailure(QStringLiteral("Flash Erase command failed. Flash File Status invalid."));
-    }
-    return LogFailure(QStringLiteral("Flash Erase command still in progress after ") + Decimal(limit)
-                      + QStringLiteral(" status polls."));
+    const QString stuck = QStringLiteral("Flash Erase command still in progress after %1 status polls.");
+    if (!PollWhileBusy(maximumSize, {StatusEraseInProgress}, stuck, status))
+        return false;
+    if (status != StatusErased)
+        return LogFailure(QStringLiteral("Flash Erase command failed. Flash File Status invalid."));
+    Log(QStringLiteral("Erase command completed."));
+    Log(QStringLiteral("Flash File erased\n"));
+    return true;
 }
 
 bool CameraInterface::WaitForUpload(quint64 maximumSize)
 {
-    const quint64 limit = PollLimit(maximumSize);
+    const QString stuck = QStringLiteral("Flash Upload command still in progress after %1 status polls.");
     quint64 status = 0;
+    if (!PollWhileBusy(maximumSize, {StatusUploadInProgress, StatusUploadStoring}, stuck, status))
+        return false;
+    if (status != StatusValid)
+        return LogFailure(QStringLiteral("Flash Upload command failed. Flash File Status invalid."));
+    Log(QStringLiteral("Upload command completed. Flash File  valid."));
+    Log(QStringLiteral("Flash File uploaded\n"));
+    return true;
+}
+
+// Polls the status, one pause before each read, while it is one of the busy values; gives up
+// after the camera's maximum erase time plus a margin of polls, so a stuck camera cannot hang us.
+bool CameraInterface::PollWhileBusy(quint64 maximumSize, std::initializer_list<quint64> busy, const QString &stuck,
+                                    quint64 &status)
+{
+    const quint64 limit = PollLimit(maximumSize);
     for (quint64 poll = 0; poll < limit; ++poll) {
         if (!PollStatus(status))
             return LogFailure(QStringLiteral("Read Flash File status register failed during the Erase Command."));
-        if (status == StatusValid) {
-            Log(QStringLiteral("Upload command completed. Flash File  valid."));
-            Log(QStringLiteral("Flash File uploaded\n"));
+        if (std::find(busy.begin(), busy.end(), status) == busy.end())
             return true;
-        }
-        if (status != StatusUploadInProgress && status != StatusUploadStoring)
-            return LogFailure(QStringLiteral("Flash Upload command failed. Flash File Status invalid."));
     }
-    return LogFailure(QStringLiteral("Flash Upload command still in progress after ") + Decimal(limit)
-                      + QStringLiteral(" status polls."));
+    return LogFailure(stuck.arg(limit));
 }
 
 bool CameraInterface::PollStatus(quint64 &status)

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
 #include <vector>
 
 // The one door to the cameras: the SDK's life, the camera list, the connected camera's
@@ -75,6 +76,8 @@ private:
     bool WritePackets(const std::vector<unsigned char> &content);
     bool WaitForErase(quint64 maximumSize, quint64 &status);
     bool WaitForUpload(quint64 maximumSize);
+    bool PollWhileBusy(quint64 maximumSize, std::initializer_list<quint64> busy, const QString &stuck,
+                       quint64 &status);
     bool PollStatus(quint64 &status);
     bool CopyFactoryFileToCustom(std::vector<unsigned char> &content);
 

@@ -294,10 +294,7 @@ void TestFlashFileProtocol::eraseFailures()
 
 void TestFlashFileProtocol::uploadPackets_data()
 {
-    QTest::addColumn<int>("size");
-    QTest::newRow("one short packet") << 4;
-    QTest::newRow("two full packets") << 1000;
-    QTest::newRow("last packet of 4 bytes") << 1004;
+    downloadPackets_data();
 }
 
 void TestFlashFileProtocol::uploadPackets()
