@@ -1,6 +1,7 @@
+// Built without the SDK's include path, as the application is: the camera headers it uses
+// must not need the SDK's.
+#include "CameraInterface.h"
 #include "ErrorCodeToText.h"
-
-#include <ZorvikCPP/ZvkCommonTypes.h>
 
 #include <QtTest>
 
