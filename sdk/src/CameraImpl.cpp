@@ -2,6 +2,7 @@
 
 #include "CameraHub.h"
 #include "FeatureImpl.h"
+#include "FirmwareRegisters.h"
 
 #include <ZorvikCPP/Feature.h>
 
@@ -198,14 +199,13 @@ ZvkErrorType CameraImpl::ReadMemory(uint64_t address, UcharVector &buffer)
 ZvkErrorType CameraImpl::WriteMemory(uint64_t address, const UcharVector &buffer, uint32_t &completedWrites)
 {
     return WhileStarted([&] {
-        uint32_t header = 0;
         completedWrites = 0;
         ZvkErrorType result = Admit(Need::Writable);
         if (result == ZvkErrorSuccess)
-            result = UnpluggedNow() ? ZvkErrorNotFound : firmware->WriteMemory(address, buffer, header);
+            result = UnpluggedNow() ? ZvkErrorNotFound : firmware->WriteMemory(address, buffer);
         if (result == ZvkErrorSuccess)
             completedWrites = static_cast<uint32_t>(buffer.size());
-        return Finish(MakeCall("WriteMemory", address, header, buffer.size()), result);
+        return Finish(MakeCall("WriteMemory", address, ZorvikSim::PacketHeader(buffer), buffer.size()), result);
     });
 }
 

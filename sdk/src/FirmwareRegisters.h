@@ -2,6 +2,7 @@
 #define ZORVIKSIM_FIRMWAREREGISTERS_H
 
 #include <cstdint>
+#include <vector>
 
 // The register map, memory windows and status values of the simulated camera firmware.
 namespace ZorvikSim {
@@ -23,6 +24,14 @@ constexpr uint64_t FileUploadTransferBuffer = 0x1A100;
 constexpr uint64_t FileDownloadTransferBuffer = 0x1AA00;
 constexpr uint32_t PacketHeaderSize = 4;
 constexpr uint32_t MaxPacketData = 500;
+
+// The big-endian file offset at the start of a transfer packet (0 for a runt).
+inline uint32_t PacketHeader(const std::vector<uint8_t> &packet)
+{
+    if (packet.size() < PacketHeaderSize)
+        return 0;
+    return (uint32_t(packet[0]) << 24) | (uint32_t(packet[1]) << 16) | (uint32_t(packet[2]) << 8) | packet[3];
+}
 
 constexpr uint64_t UploadCommand = 2;
 constexpr uint64_t EraseCommand = 5;

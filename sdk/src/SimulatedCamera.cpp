@@ -10,11 +10,6 @@ namespace ZorvikSim {
 
 namespace {
 
-uint32_t ReadBigEndian(const uint8_t *bytes)
-{
-    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | bytes[3];
-}
-
 void WriteBigEndian(uint32_t value, uint8_t *bytes)
 {
     bytes[0] = uint8_t(value >> 24);
@@ -198,27 +193,25 @@ ZvkErrorType SimulatedCamera::ReadPacket(std::vector<uint8_t> &buffer, uint32_t 
     return ZvkErrorSuccess;
 }
 
-ZvkErrorType SimulatedCamera::WriteMemory(uint64_t address, const std::vector<uint8_t> &buffer, uint32_t &header)
+ZvkErrorType SimulatedCamera::WriteMemory(uint64_t address, const std::vector<uint8_t> &buffer)
 {
     Advance();
     if (!spec.flashFileSystem)
         return ZvkErrorInvalidAccess;
     if (address != FileUploadTransferBuffer)
         return ZvkErrorInvalidValue;
-    return WritePacket(buffer, header);
+    return WritePacket(buffer);
 }
 
-ZvkErrorType SimulatedCamera::WritePacket(const std::vector<uint8_t> &buffer, uint32_t &header)
+ZvkErrorType SimulatedCamera::WritePacket(const std::vector<uint8_t> &buffer)
 {
-    if (buffer.size() >= PacketHeaderSize)
-        header = ReadBigEndian(buffer.data());
     FlashFile &file = Selected();
     if (!IsPacketSize(buffer.size())) {
         if (file.CurrentState() == FlashFile::State::Receiving)
             file.Abort();
         return ZvkErrorBadParameter;
     }
-    ZvkErrorType result = file.Receive(header, buffer.data() + PacketHeaderSize, buffer.size() - PacketHeaderSize);
+    ZvkErrorType result = file.Receive(PacketHeader(buffer), buffer.data() + PacketHeaderSize, buffer.size() - PacketHeaderSize);
     if (result != ZvkErrorSuccess)
         return result;
     if (file.ReceivedAll())

@@ -42,9 +42,9 @@ public:
 
     CVN::ZvkAPI::ZvkErrorType ReadRegister(uint64_t address, uint64_t &value);
     CVN::ZvkAPI::ZvkErrorType WriteRegister(uint64_t address, uint64_t value);
-    // header receives the packet's offset header (as sent or as returned).
+    // header receives the offset header of the packet returned.
     CVN::ZvkAPI::ZvkErrorType ReadMemory(uint64_t address, std::vector<uint8_t> &buffer, uint32_t &header);
-    CVN::ZvkAPI::ZvkErrorType WriteMemory(uint64_t address, const std::vector<uint8_t> &buffer, uint32_t &header);
+    CVN::ZvkAPI::ZvkErrorType WriteMemory(uint64_t address, const std::vector<uint8_t> &buffer);
 
     // Lets erase and store times pass (unless stuck); files whose content changed are
     // remembered until TakeChangedFiles.
@@ -57,7 +57,7 @@ private:
     CVN::ZvkAPI::ZvkErrorType Select(uint64_t fileId);
     CVN::ZvkAPI::ZvkErrorType Command(uint64_t command);
     CVN::ZvkAPI::ZvkErrorType ReadPacket(std::vector<uint8_t> &buffer, uint32_t &header);
-    CVN::ZvkAPI::ZvkErrorType WritePacket(const std::vector<uint8_t> &buffer, uint32_t &header);
+    CVN::ZvkAPI::ZvkErrorType WritePacket(const std::vector<uint8_t> &buffer);
     FlashFile &Selected();
 
     CameraSpec spec;
