@@ -3,6 +3,7 @@
 #include "FaultInjector.h"
 #include "SpecRules.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -114,6 +115,8 @@ std::vector<CameraRecord> FolderStore::ReadCameras() const
         if (Parse(ReadText(it->path()), record) && record.spec.id + CameraSuffix == it->path().filename())
             records.push_back(record);
     }
+    std::sort(records.begin(), records.end(),
+              [](const CameraRecord &a, const CameraRecord &b) { return a.spec.id < b.spec.id; });
     return records;
 }
 
