@@ -1,0 +1,264 @@
+// Cameras kept in a folder: the default set, content that lasts across restarts, and
+// zorvik-sim changing the cameras of a running SDK.
+#include "FirmwareRegisters.h"
+#include "FlashClient.h"
+#include "RecordingObserver.h"
+
+#include <ZorvikCPP.h>
+#include <ZorvikSim/Simulator.h>
+
+#include <QtTest>
+
+using namespace CVN::ZvkAPI;
+using namespace ZorvikSim;
+
+namespace {
+
+const char MonoId[] = "40211001";
+
+ZorvikSystem &System()
+{
+    return ZorvikSystem::GetInstance();
+}
+
+std::vector<uint8_t> Pattern(size_t size)
+{
+    std::vector<uint8_t> content(size);
+    for (size_t i = 0; i < size; ++i)
+        content[i] = uint8_t(i * 5 + 11);
+    return content;
+}
+
+} // namespace
+
+class FolderModeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void freshFolderHoldsTheDefaultCameras();
+    void contentLastsAcrossRestart();
+    void plugAndUnplugReachTheObserver();
+    void faultFromTheToolReachesARunningSdk();
+    void resetFromTheToolEmptiesTheCustomFile();
+    void showDecodesBothFiles();
+    void toolExitCodes_data();
+    void toolExitCodes();
+
+private:
+    int RunTool(const QStringList &arguments, QString *output = nullptr, QString *errors = nullptr);
+    CameraPtr Open(const char *id);
+
+    QScopedPointer<QTemporaryDir> folder;
+    QString path;
+};
+
+void FolderModeTest::init()
+{
+    folder.reset(new QTemporaryDir);
+    QVERIFY(folder->isValid());
+    path = folder->filePath("cameras");
+    UseFolder(path.toStdString());
+    SetDurations(5, 5);
+}
+
+void FolderModeTest::cleanup()
+{
+    System().Shutdown();
+    UseMemory();
+}
+
+int FolderModeTest::RunTool(const QStringList &arguments, QString *output, QString *errors)
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ZORVIK_SIM_HOME", path);
+    tool.setProcessEnvironment(environment);
+    tool.start(ZORVIK_SIM_TOOL, arguments);
+    if (!tool.waitForFinished(10000))
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(tool.readAllStandardOutput());
+    if (errors)
+        *errors = QString::fromUtf8(tool.readAllStandardError());
+    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+}
+
+CameraPtr FolderModeTest::Open(const char *id)
+{
+    CameraPtr camera;
+    System().OpenCameraByID(id, ZvkAccessModeFull, camera);
+    return camera;
+}
+
+void FolderModeTest::freshFolderHoldsTheDefaultCameras()
+{
+    QString output;
+    QCOMPARE(RunTool({"list"}, &output), 0);
+    for (const char *expected : {"HN2702-M", "HN2703-C", "VX1100-M", "HN2701-M", "Line2-Color", MonoId})
+        QVERIFY2(output.contains(expected), expected);
+    QCOMPARE(output.trimmed().split('\n').size(), 5);
+
+    QCOMPARE(System().Startup(), ZvkErrorSuccess);
+    CameraPtrVector cameras;
+    QCOMPARE(System().GetCameras(cameras), ZvkErrorSuccess);
+    QCOMPARE(cameras.size(), size_t(4));
+    int idDiffersFromSerial = 0;
+    for (const CameraPtr &camera : cameras) {
+        std::string id, serial;
+        QCOMPARE(camera->GetID(id), ZvkErrorSuccess);
+        QCOMPARE(camera->GetSerialNumber(serial), ZvkErrorSuccess);
+        idDiffersFromSerial += id != serial ? 1 : 0;
+    }
+    QCOMPARE(idDiffersFromSerial, 1);
+    for (const CameraSpec &spec : DefaultCameras()) {
+        uint64_t capacity = (uint64_t(spec.maxFileSize) - 4352) / 8;
+        QVERIFY(capacity >= 1000 && capacity < 10000);
+    }
+}
+
+void FolderModeTest::contentLastsAcrossRestart()
+{
+    QCOMPARE(System().Startup(), ZvkErrorSuccess);
+    CameraPtr camera = Open(MonoId);
+    QVERIFY(camera);
+    FlashClient client(camera);
+    std::vector<uint8_t> content = Pattern(4104);
+    int packets = 0;
+    QCOMPARE(client.StartErase(CustomDefectFileId), ZvkErrorSuccess);
+    QTRY_COMPARE(client.Status(), uint64_t(StatusErased));
+    QCOMPARE(client.StartUpload(uint32_t(content.size())), ZvkErrorSuccess);
+    QCOMPARE(client.SendPackets(content, packets), ZvkErrorSuccess);
+    QTRY_COMPARE(client.Status(), uint64_t(StatusValid));
+    QCOMPARE(System().Shutdown(), ZvkErrorSuccess);
+
+    UseFolder(path.toStdString()); // forget everything held in memory
+    QCOMPARE(System().Startup(), ZvkErrorSuccess);
+    camera = Open(MonoId);
+    QVERIFY(camera);
+    std::vector<uint8_t> downloaded;
+    bool mismatch = true;
+    QCOMPARE(FlashClient(camera).Download(CustomDefectFileId, downloaded, packets, mismatch), ZvkErrorSuccess);
+    QVERIFY(!mismatch);
+    QVERIFY(downloaded == content);
+}
+
+void FolderModeTest::plugAndUnplugReachTheObserver()
+{
+    QCOMPARE(System().Startup(), ZvkErrorSuccess);
+    auto observer = std::make_shared<RecordingObserver>();
+    QCOMPARE(System().RegisterCameraListObserver(observer), ZvkErrorSuccess);
+    QCOMPARE(RunTool({"plug", "--serial", "900", "--id", "Hot-1", "--sensor", "Bayer"}), 0);
+    QTRY_COMPARE(observer->Count(), 1);
+    CameraPtr camera = Open("Hot-1");
+    QVERIFY(camera);
+    QCOMPARE(RunTool({"unplug", "Hot-1"}), 0);
+    QTRY_COMPARE(observer->Count(), 2);
+    std::vector<RecordingObserver::Change> changes = observer->Changes();
+    QCOMPARE(changes[0].id, std::string("Hot-1"));
+    QCOMPARE(changes[0].reason, 0);
+    QCOMPARE(changes[1].id, std::string("Hot-1"));
+    QCOMPARE(changes[1].reason, 1);
+    QVERIFY(changes[0].thread != std::this_thread::get_id());
+    QVERIFY(changes[1].thread != std::this_thread::get_id());
+    Uint64Vector values(1);
+    QCOMPARE(camera->ReadRegisters({ControlsInquiry1}, values), ZvkErrorNotFound);
+}
+
+void FolderModeTest::faultFromTheToolReachesARunningSdk()
+{
+    QCOMPARE(System().Startup(), ZvkErrorSuccess);
+    CameraPtr camera = Open(MonoId);
+    QVERIFY(camera);
+    FlashClient client(camera);
+    uint64_t value = 0;
+    QCOMPARE(RunTool({"fault", MonoId, "fail-call", "1", "-12"}), 0);
+    // The fault fires once, as soon as the running SDK has seen it.
+    bool failed = false;
+    QTRY_VERIFY((failed = failed || client.Read(FlashFileMaxSize, value) == ZvkErrorTimeout));
+    QCOMPARE(client.Read(FlashFileMaxSize, value), ZvkErrorSuccess);
+    // Used up, the fault is gone from the camera's file as well.
+    QString output;
+    QCOMPARE(RunTool({"list"}, &output), 0);
+    QVERIFY(!output.contains("fail-call"));
+
+    QCOMPARE(RunTool({"fault", MonoId, "hardware-error"}), 0);
+    QTRY_COMPARE(client.Status(), uint64_t(StatusHardwareError));
+    QCOMPARE(RunTool({"fault", MonoId, "clear"}), 0);
+    QTRY_COMPARE(client.Status(), uint64_t(StatusErased));
+}
+
+void FolderModeTest::resetFromTheToolEmptiesTheCustomFile()
+{
+    QCOMPARE(System().Startup(), ZvkErrorSuccess);
+    QVERIFY(SetFile(MonoId, CustomDefectFileId, Pattern(4096)));
+    QString output;
+    QCOMPARE(RunTool({"show", MonoId}, &output), 0);
+    QVERIFY(output.contains("Custom defect file: 4096 bytes"));
+    QCOMPARE(RunTool({"reset", MonoId}), 0);
+    std::vector<uint8_t> content = {1};
+    QTRY_VERIFY(GetFile(MonoId, CustomDefectFileId, content) && content.empty());
+}
+
+void FolderModeTest::showDecodesBothFiles()
+{
+    std::vector<std::pair<uint16_t, uint16_t>> defects = {{7, 100}, {2000, 31}};
+    QVERIFY(Cameras().size() == 4);
+    QVERIFY(SetFile(MonoId, CustomDefectFileId, EncodeDefectFile(2048, 2048, "Mono", defects)));
+    QString output;
+    QCOMPARE(RunTool({"show", MonoId}, &output), 0);
+    QVERIFY2(output.contains("Custom defect file: 4112 bytes, 2 defects"), qPrintable(output));
+    QVERIFY(output.contains("  7, 100\n  2000, 31\n"));
+    std::vector<uint8_t> factory;
+    std::vector<std::pair<uint16_t, uint16_t>> factoryDefects;
+    QVERIFY(GetFile(MonoId, FactoryDefectFileId, factory));
+    QVERIFY(DecodeDefectFile(factory, factoryDefects));
+    QVERIFY(output.contains(QString("Factory defect file: %1 bytes, %2 defects")
+                                .arg(factory.size())
+                                .arg(factoryDefects.size())));
+}
+
+void FolderModeTest::toolExitCodes_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+    QTest::newRow("no command") << QStringList{} << 2 << "no command given";
+    QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << "unknown command 'frobnicate'";
+    QTest::newRow("list with an argument") << QStringList{"list", "x"} << 2 << "list takes no arguments";
+    QTest::newRow("plug without serial") << QStringList{"plug", "--model", "HN2702-M"} << 2 << "plug needs --serial";
+    QTest::newRow("plug with a bad width") << QStringList{"plug", "--serial", "5", "--width", "wide"} << 2
+                                           << "invalid value for --width: 'wide'";
+    QTest::newRow("plug with a bad ID") << QStringList{"plug", "--serial", "5", "--id", "a/b"} << 2
+                                        << "cannot use ID 'a/b'";
+    QTest::newRow("plug an ID in use") << QStringList{"plug", "--serial", MonoId} << 1
+                                       << "a camera with ID '40211001' is already plugged in";
+    QTest::newRow("unplug an unknown camera") << QStringList{"unplug", "nobody"} << 1 << "no camera with ID 'nobody'";
+    QTest::newRow("show without ID") << QStringList{"show"} << 2 << "show needs exactly one camera ID";
+    QTest::newRow("reset an unknown camera") << QStringList{"reset", "nobody"} << 1 << "no camera with ID 'nobody'";
+    QTest::newRow("unknown fault kind") << QStringList{"fault", MonoId, "gremlins"} << 2
+                                        << "unknown fault kind 'gremlins'";
+    QTest::newRow("fault count not a number") << QStringList{"fault", MonoId, "fail-call", "x"} << 2
+                                              << "the count must be a positive number";
+    QTest::newRow("fault code zero") << QStringList{"fault", MonoId, "fail-call", "1", "0"} << 2
+                                     << "the code must be a non-zero number";
+}
+
+void FolderModeTest::toolExitCodes()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QString output, errors;
+    QCOMPARE(RunTool(arguments, &output, &errors), exitCode);
+    if (exitCode == 0)
+        QVERIFY(output.startsWith("Usage: zorvik-sim"));
+    else
+        QVERIFY2(errors.startsWith("zorvik-sim: " + message), qPrintable(errors));
+}
+
+QTEST_GUILESS_MAIN(FolderModeTest)
+#include "tst_foldermode.moc"
