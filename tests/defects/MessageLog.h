@@ -4,16 +4,16 @@
 #include <QStringList>
 #include <QtGlobal>
 
-// Collects every debug line while it lives, so tests compare whole lines.
+// Collects every debug line while it lives (other messages pass through), so tests compare whole lines.
 class MessageLog
 {
 public:
     MessageLog()
     {
         Lines().clear();
-        previous = qInstallMessageHandler(&MessageLog::Collect);
+        Previous() = qInstallMessageHandler(&MessageLog::Collect);
     }
-    ~MessageLog() { qInstallMessageHandler(previous); }
+    ~MessageLog() { qInstallMessageHandler(Previous()); }
     MessageLog(const MessageLog &) = delete;
     MessageLog &operator=(const MessageLog &) = delete;
 
@@ -22,15 +22,21 @@ public:
         static QStringList lines;
         return lines;
     }
-    void Clear() { Lines().clear(); }
     bool Contains(const QString &line) const { return Lines().contains(line); }
 
 private:
-    static void Collect(QtMsgType, const QMessageLogContext &, const QString &message)
+    static void Collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
     {
-        Lines().append(message);
+        if (type == QtDebugMsg)
+            Lines().append(message);
+        else if (Previous())
+            Previous()(type, context, message);
     }
-    QtMessageHandler previous = nullptr;
+    static QtMessageHandler &Previous()
+    {
+        static QtMessageHandler previous = nullptr;
+        return previous;
+    }
 };
 
 #endif

@@ -1,0 +1,148 @@
+#include "ListFileIO.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QSet>
+#include <QTextStream>
+#include <QtEndian>
+
+namespace {
+
+constexpr int HeaderSize = 4096;
+constexpr int EntrySize = 8;
+
+bool Fail(const QString &line)
+{
+    qDebug().noquote() << line;
+    return false;
+}
+
+bool FailWithName(const QString &text, const QString &fileName)
+{
+    return Fail(text + QLatin1Char(' ') + fileName);
+}
+
+quint32 HeaderWord(const std::vector<unsigned char> &content, int offset)
+{
+    return qFromLittleEndian<quint32>(content.data() + offset);
+}
+
+// Backup files named relative are taken from the program's own directory;
+// resolving the name there leaves the working directory as it was.
+QString InApplicationDirectory(const QString &fileName)
+{
+    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(fileName);
+}
+
+// A failed write leaves any older file of that name as it was.
+bool Commit(QSaveFile &file, const QString &fileName)
+{
+    if (!file.commit())
+        return FailWithName(QStringLiteral("Error. Failed to write file"), fileName);
+    return true;
+}
+
+} // namespace
+
+bool ListFileIO::ReadCsvFile(QString fileName, QList<PixelCoords> *out) const
+{
+    if (!out)
+        return Fail(QStringLiteral("Error. No list to read into."));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return FailWithName(QStringLiteral("Error. Failed to open file"), fileName);
+
+    QTextStream stream(&file);
+    if (!stream.readLine().contains(QLatin1String("Row,Column")))
+        return Fail(QStringLiteral("Incorrect file format!"));
+
+    QSet<PixelCoords> present;
+    for (const PixelCoords &coords : qAsConst(*out))
+        present.insert(coords);
+    while (!stream.atEnd()) {
+        PixelCoords coords;
+        if (!ParseCsvRow(stream.readLine(), &coords))
+            return Fail(QStringLiteral("Error in processing input!"));
+        if (present.contains(coords)) {
+            qDebug().noquote() << QStringLiteral("Duplicate value detected! Coordinates will not be added");
+            continue;
+        }
+        present.insert(coords);
+        out->append(coords);
+    }
+    return true;
+}
+
+bool ListFileIO::ParseCsvRow(QString line, PixelCoords *out) const
+{
+    const QStringList parts = line.split(QLatin1Char(','));
+    if (parts.size() != 2 || !out)
+        return Fail(QStringLiteral("Error. Incorrect format in row"));
+    out->row = quint16(parts[0].trimmed().toUInt());
+    out->column = quint16(parts[1].trimmed().toUInt());
+    return true;
+}
+
+bool ListFileIO::WriteCsvFile(QString fileName, QList<PixelCoords> list) const
+{
+    if (fileName.isEmpty())
+        return Fail(QStringLiteral("Error! Filename empty."));
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return FailWithName(QStringLiteral("Error. Failed to open file"), fileName);
+
+    QTextStream stream(&file);
+    stream << QStringLiteral("Row,Column") << '\n';
+    for (const PixelCoords &coords : qAsConst(list))
+        stream << coords.row << ", " << coords.column << '\n';
+    stream.flush();
+    return Commit(file, fileName);
+}
+
+bool ListFileIO::ExportBinaryDefectFile(QString fileName, const std::vector<unsigned char> &content) const
+{
+    if (fileName.isEmpty())
+        return Fail(QStringLiteral("Error! Filename empty."));
+    QSaveFile file(InApplicationDirectory(fileName));
+    if (!file.open(QIODevice::WriteOnly))
+        return FailWithName(QStringLiteral("Error. Failed to open file"), fileName);
+    file.write(reinterpret_cast<const char *>(content.data()), qint64(content.size()));
+    return Commit(file, fileName);
+}
+
+bool ListFileIO::ImportBinaryDefectFile(CameraDescription description, QString fileName,
+                                        std::vector<unsigned char> *out) const
+{
+    if (fileName.isEmpty())
+        return Fail(QStringLiteral("Error! Filename empty."));
+    QFile file(InApplicationDirectory(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return FailWithName(QStringLiteral("Error! Failed to open file"), fileName);
+
+    const QByteArray bytes = file.readAll();
+    if (bytes.isEmpty())
+        return Fail(QStringLiteral("Error! Empty file. No DP information available."));
+    const std::vector<unsigned char> content(bytes.cbegin(), bytes.cend());
+    if (!ValidateBackupFile(description, content))
+        return Fail(QStringLiteral("Error! Incorrect file structure or camera mismatch."));
+    if (out)
+        *out = content;
+    return true;
+}
+
+bool ListFileIO::ValidateBackupFile(CameraDescription description, const std::vector<unsigned char> &content) const
+{
+    if (content.size() < size_t(HeaderSize))
+        return Fail(QStringLiteral("Error! Incorrect file size."));
+    if ((content.size() - HeaderSize) % EntrySize != 0)
+        return Fail(QStringLiteral("Error! File data size mismatch."));
+    if (HeaderWord(content, 8) != quint32(HeaderSize) || HeaderWord(content, 16) != quint32(EntrySize))
+        return Fail(QStringLiteral("Error! File header size mismatch."));
+    if (qint64(HeaderWord(content, 20)) != description.sensorWidth
+        || qint64(HeaderWord(content, 24)) != description.sensorHeight)
+        return Fail(QStringLiteral("Error! Sensor dimensions mismatch."));
+    return true;
+}

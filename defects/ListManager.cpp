@@ -1,0 +1,286 @@
+#include "ListManager.h"
+
+#include "ListFileIO.h"
+#include "ValidationMode.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QMessageBox>
+#include <QSet>
+
+namespace {
+
+const QStringList HeaderLabels{QStringLiteral("Row"), QStringLiteral("Column")};
+
+void LogLine(const QString &line)
+{
+    qDebug().noquote() << line;
+}
+
+quint16 CellNumber(const QStandardItemModel *model, int row, int column)
+{
+    return quint16(model->index(row, column).data(Qt::DisplayRole).toString().toUInt());
+}
+
+QSet<PixelCoords> ToSet(const QList<PixelCoords> &list)
+{
+    QSet<PixelCoords> set;
+    set.reserve(list.size());
+    for (const PixelCoords &coords : list)
+        set.insert(coords);
+    return set;
+}
+
+} // namespace
+
+void ResetRowColours(QStandardItemModel *model)
+{
+    if (!model)
+        return;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        model->setData(model->index(row, 0), QColor(Qt::white), Qt::BackgroundRole);
+        model->setData(model->index(row, 1), QColor(Qt::white), Qt::BackgroundRole);
+    }
+}
+
+ListManager::ListManager()
+    : userModel(new QStandardItemModel(this))
+    , cameraModel(new QStandardItemModel(this))
+{
+    ResetModel(userModel);
+    ResetModel(cameraModel);
+}
+
+ListManager::~ListManager() = default;
+
+QStandardItemModel *ListManager::GetModel(DefectiveListType listType)
+{
+    return ModelOf(listType);
+}
+
+bool ListManager::IsCameraListLoaded() const
+{
+    return cameraListLoaded;
+}
+
+QList<PixelCoords> ListManager::GetCoordinateList(DefectiveListType listType)
+{
+    const QStandardItemModel *model = ModelOf(listType);
+    if (!model)
+        return {};
+    QList<PixelCoords> list;
+    list.reserve(model->rowCount());
+    for (int row = 0; row < model->rowCount(); ++row)
+        list.append(PixelCoords(CellNumber(model, row, 0), CellNumber(model, row, 1)));
+    return list;
+}
+
+void ListManager::ClearList(DefectiveListType listType)
+{
+    QStandardItemModel *model = ModelOf(listType);
+    if (!model)
+        return;
+    ResetModel(model);
+    if (listType == CameraList)
+        cameraListLoaded = false;
+}
+
+void ListManager::LoadCameraList(QList<PixelCoords> list, CameraDescription description)
+{
+    cameraListLoaded = true;
+    if (list.isEmpty()) {
+        LogLine(QStringLiteral("Error! File could not be loaded."));
+        return;
+    }
+    ResetModel(cameraModel);
+    AppendRows(cameraModel, list);
+    HighlightCameraListDefects(list, description, false);
+}
+
+void ListManager::AddUserCoordinate(const PixelCoords &coordinates, int afterRow)
+{
+    const QList<QStandardItem *> items{new QStandardItem(QString::number(coordinates.row)),
+                                       new QStandardItem(QString::number(coordinates.column))};
+    if (afterRow == -1)
+        userModel->appendRow(items);
+    else
+        userModel->insertRow(afterRow + 1, items);
+}
+
+bool ListManager::RemoveUserListItem(int row)
+{
+    if (!userModel->removeRow(row, QModelIndex())) {
+        LogLine(QStringLiteral("Error! Could not remove item from list!"));
+        return false;
+    }
+    return true;
+}
+
+bool ListManager::ContainsAny(DefectiveListType listType, QList<PixelCoords> list)
+{
+    if (list.isEmpty())
+        return false;
+    const QSet<PixelCoords> present = ToSet(GetCoordinateList(listType));
+    return std::any_of(list.cbegin(), list.cend(),
+                       [&present](const PixelCoords &coords) { return present.contains(coords); });
+}
+
+QList<PixelCoords> ListManager::GetMergedList()
+{
+    QList<PixelCoords> merged = GetCoordinateList(CameraList);
+    QSet<PixelCoords> present = ToSet(merged);
+    for (const PixelCoords &coords : GetCoordinateList(UserList)) {
+        if (present.contains(coords))
+            continue;
+        present.insert(coords);
+        merged.append(coords);
+    }
+    return merged;
+}
+
+void ListManager::HighlightCameraListDefects(QList<PixelCoords> list, CameraDescription description,
+                                             bool resetColours)
+{
+    if (resetColours)
+        ResetRowColours(cameraModel);
+    NeighborByteEncoding encoding;
+    encoding.SetData(description, list);
+    if (!encoding.Generate1DNbEncodingFromDefectImage()) {
+        LogLine(QStringLiteral("Error! Generate1DNbEncodingFromDefectImage() failed"));
+        return;
+    }
+    const QList<PixelCoords> runs = encoding.FindMoreThanFourConsecutive();
+    if (!runs.isEmpty())
+        emit HighlightDefects(runs, CameraList, Qt::yellow);
+}
+
+// The encoding was computed before any removal, so the defects that stay keep
+// treating the removed ones as defective.
+bool ListManager::ValidateDefectivePixelCoordinates(QList<PixelCoords> & /*mergedList*/,
+                                                    const CameraDescription &description,
+                                                    NeighborByteEncoding &encoding, int mode)
+{
+    ResetRowColours(userModel);
+    if (mode == ValidateAfterRemove)
+        HighlightCameraListDefects(GetCoordinateList(CameraList), description, true);
+
+    QStringList warnings{QStringLiteral("Warning! The following issue(s) have been detected in the user DP list:\n")};
+
+    const QList<PixelCoords> outside = encoding.RemoveOutsideSensorRange(description);
+    if (!outside.isEmpty()) {
+        emit HighlightDefects(outside, UserList, Qt::red);
+        warnings.append(QStringLiteral("- Defective pixels outside of sensor range"));
+    }
+
+    const QList<PixelCoords> uncorrectable = encoding.RemoveMoreThanEightConsecutive();
+    if (!uncorrectable.isEmpty()) {
+        emit HighlightDefects(uncorrectable, UserList, Qt::red);
+        if (ContainsAny(CameraList, uncorrectable)) {
+            if (mode == ValidateAfterAdd || mode == ValidateAfterLoad)
+                WarnOfCameraDefectsLost();
+            emit HighlightDefects(uncorrectable, CameraList, Qt::red);
+        }
+        warnings.append(QStringLiteral("- More than eight consecutive defective pixels"));
+    }
+
+    const QList<PixelCoords> runs = encoding.FindMoreThanFourConsecutive();
+    if (!runs.isEmpty()) {
+        emit HighlightDefects(runs, UserList, Qt::yellow);
+        warnings.append(QStringLiteral("- More than four consecutive defective pixels"));
+    }
+
+    const QList<PixelCoords> beyond = encoding.RemoveBeyondCapacity();
+    if (!beyond.isEmpty()) {
+        emit HighlightDefects(beyond, UserList, Qt::red);
+        warnings.append(QStringLiteral("- Number of defective pixels exceeds storage capacity"));
+    }
+
+    if (mode == ValidateForUpload && warnings.size() > 1)
+        return ConfirmUpload(warnings);
+    return true;
+}
+
+void ListManager::WarnOfCameraDefectsLost()
+{
+    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Verify Last Input"),
+                         QStringLiteral("One or more defective pixel coordinates you have added will have an impact on previously uploaded defects. Please check Camera DP List for defects that will be removed from the camera if you proceed. These defects are highlighted in red."),
+                         QMessageBox::Ok);
+}
+
+// Anything but an explicit Yes (No, or the box closed) declines the upload.
+bool ListManager::ConfirmUpload(QStringList warnings)
+{
+    warnings.append(QStringLiteral("\nWould you like to proceed with the upload process?"));
+    const QMessageBox::StandardButton answer
+        = QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Proceed With Upload?"),
+                               warnings.join(QLatin1Char('\n')), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::NoButton);
+    return answer == QMessageBox::Yes;
+}
+
+bool ListManager::PrepareBinaryDefectFile(QList<PixelCoords> mergedList, CameraDescription description,
+                                          std::vector<unsigned char> *out)
+{
+    NeighborByteEncoding encoding;
+    encoding.SetData(description, mergedList);
+    if (!encoding.Generate1DNbEncodingFromDefectImage()) {
+        LogLine(QStringLiteral("Generate1DNbEncodingFromDefectImage() failed"));
+        return false;
+    }
+    if (!ValidateDefectivePixelCoordinates(mergedList, description, encoding, ValidateForUpload)) {
+        LogLine(QStringLiteral("ValidateDefectivePixelCoordinates() failed"));
+        return false;
+    }
+    if (encoding.GetDefectFileSize() % 4 != 0) {
+        LogLine(QStringLiteral("Defect File size is not multiple of 4."));
+        return false;
+    }
+    if (!out || !encoding.FormatDefectFileData(out)) {
+        LogLine(QStringLiteral("Formating Defect File data failed"));
+        return false;
+    }
+    return true;
+}
+
+bool ListManager::LoadUserListFromFile(QString fileName)
+{
+    QList<PixelCoords> list;
+    if (!ListFileIO().ReadCsvFile(fileName, &list)) {
+        LogLine(QStringLiteral("Error! File could not be loaded."));
+        return false;
+    }
+    ResetModel(userModel);
+    AppendRows(userModel, list);
+    return true;
+}
+
+bool ListManager::SaveUserListToFile(QString fileName)
+{
+    return ListFileIO().WriteCsvFile(fileName, GetCoordinateList(UserList));
+}
+
+QStandardItemModel *ListManager::ModelOf(DefectiveListType listType)
+{
+    switch (listType) {
+    case UserList:
+        return userModel;
+    case CameraList:
+        return cameraModel;
+    }
+    return nullptr;
+}
+
+void ListManager::ResetModel(QStandardItemModel *model)
+{
+    model->clear();
+    model->setColumnCount(2);
+    model->setHorizontalHeaderLabels(HeaderLabels);
+}
+
+void ListManager::AppendRows(QStandardItemModel *model, const QList<PixelCoords> &list)
+{
+    for (const PixelCoords &coords : list) {
+        model->appendRow({new QStandardItem(QString::number(coords.row)),
+                          new QStandardItem(QString::number(coords.column))});
+    }
+}
