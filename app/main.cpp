@@ -1,7 +1,11 @@
+#include "MainWindow.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    return 0;
+    MainWindow window;
+    window.show();
+    return application.exec();
 }

@@ -1,0 +1,65 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include "ui_MainWindow.h"
+
+#include "CameraDescription.h"
+#include "CameraInterface.h"
+#include "ListManager.h"
+#include "PixelCoords.h"
+
+#include <QColor>
+#include <QList>
+#include <QPoint>
+#include <QWidget>
+
+// The one window of Talvern and the controller behind it: it owns the camera access and
+// the two defect lists, and each button's slot runs one workflow.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+private slots:
+    void on_exitButton_clicked();
+    void on_connectButton_clicked();
+    void on_disconnectButton_clicked();
+    void on_downloadButton_clicked();
+    void on_restoreButton_clicked();
+    void on_backupButton_clicked();
+    void on_revertButton_clicked();
+    void on_loadButton_clicked();
+    void on_saveButton_clicked();
+    void on_addButton_clicked();
+    void on_removeButton_clicked();
+    void on_clearButton_clicked();
+    void on_uploadButton_clicked();
+    void on_helpButton_clicked();
+    void on_aboutButton_clicked();
+    void OnCameraListChanged(int changed);
+    void UpdateCameraListView();
+    void HighlightDefects(QList<PixelCoords> highlightList, DefectiveListType listType, QColor highlightColor);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void SetConnectedState(bool connected);
+    void RestoreWindowPosition();
+    void SaveWindowPosition();
+    void SetupTableViews();
+
+    // Declaration order matters: the camera SDK starts before the lists and the form
+    // exist, and shuts down after the lists are gone.
+    Ui::MainWindow ui;
+    QPoint dragPosition;
+    CameraDescription cameraDescription;
+    CameraInterface cameraInterface;
+    ListManager listManager;
+};
+
+#endif
