@@ -40,7 +40,7 @@ QString InApplicationDirectory(const QString &fileName)
 // A failed write leaves any older file of that name as it was.
 bool Commit(QSaveFile &file, const QString &fileName)
 {
-    if (!file.commit())
+    if (!file.flush() || !file.commit())
         return FailWithName(QStringLiteral("Error. Failed to write file"), fileName);
     return true;
 }
