@@ -8,6 +8,7 @@
 #include <ZorvikCPP/ICameraListObserver.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace CVN::ZvkAPI;
 
@@ -220,83 +221,71 @@ std::vector<CameraSpec> CameraHub::Cameras()
 
 bool CameraHub::GetFile(const std::string &id, uint32_t fileId, std::vector<uint8_t> &content)
 {
-    std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = Settled(id);
-    if (!camera || !camera->File(fileId))
-        return false;
-    content = camera->File(fileId)->Content();
-    return true;
+    return Change(id, [&](SimulatedCamera &camera) {
+        if (!camera.File(fileId))
+            return false;
+        content = camera.File(fileId)->Content();
+        return true;
+    });
 }
 
 bool CameraHub::SetFile(const std::string &id, uint32_t fileId, const std::vector<uint8_t> &content)
 {
-    std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = Settled(id);
-    if (!camera || !camera->File(fileId))
-        return false;
-    camera->ReplaceFile(fileId, content);
-    Persist(*camera);
-    return true;
+    return Change(id, [&](SimulatedCamera &camera) {
+        if (!camera.File(fileId))
+            return false;
+        camera.ReplaceFile(fileId, content);
+        return true;
+    });
 }
 
 bool CameraHub::ResetToFactory(const std::string &id)
 {
-    std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = Settled(id);
-    if (!camera)
-        return false;
-    camera->ReplaceFile(CustomDefectFileId, {});
-    camera->ReplaceFile(FactoryDefectFileId, FactoryDefectFile(camera->Spec()));
-    camera->Faults().Clear();
-    Persist(*camera);
-    return true;
+    return Change(id, [](SimulatedCamera &camera) {
+        camera.ReplaceFile(CustomDefectFileId, {});
+        camera.ReplaceFile(FactoryDefectFileId, FactoryDefectFile(camera.Spec()));
+        camera.Faults().Clear();
+        return true;
+    });
 }
 
 bool CameraHub::SetFault(const std::string &id, const Fault &fault)
 {
-    std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = FaultInjector::IsValid(fault) ? Settled(id) : nullptr;
-    if (!camera)
-        return false;
-    camera->Faults().Set(fault);
-    Persist(*camera);
-    return true;
+    return FaultInjector::IsValid(fault) && Change(id, [&](SimulatedCamera &camera) {
+        camera.Faults().Set(fault);
+        return true;
+    });
 }
 
 bool CameraHub::ClearFaults(const std::string &id)
 {
-    std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = Settled(id);
-    if (!camera)
-        return false;
-    camera->Faults().Clear();
-    Persist(*camera);
-    return true;
+    return Change(id, [](SimulatedCamera &camera) {
+        camera.Faults().Clear();
+        return true;
+    });
 }
 
 std::vector<Fault> CameraHub::Faults(const std::string &id)
 {
-    std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = Settled(id);
-    return camera ? camera->Faults().Active() : std::vector<Fault>();
+    std::vector<Fault> faults;
+    Change(id, [&](SimulatedCamera &camera) {
+        faults = camera.Faults().Active();
+        return true;
+    });
+    return faults;
 }
 
 std::vector<Call> CameraHub::Calls(const std::string &id)
 {
     std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = Find(id);
-    if (!camera && detached.count(id))
-        camera = detached[id];
+    std::shared_ptr<SimulatedCamera> camera = FindWithRecord(id);
     return camera ? camera->Calls() : std::vector<Call>();
 }
 
 void CameraHub::ClearCalls(const std::string &id)
 {
     std::unique_lock<std::mutex> lock = Lock();
-    std::shared_ptr<SimulatedCamera> camera = Find(id);
-    if (!camera && detached.count(id))
-        camera = detached[id];
-    if (camera)
+    if (std::shared_ptr<SimulatedCamera> camera = FindWithRecord(id))
         camera->ClearCalls();
 }
 
@@ -316,17 +305,28 @@ std::shared_ptr<SimulatedCamera> CameraHub::Find(const std::string &id) const
     return it == cameras.end() ? nullptr : *it;
 }
 
-// The attached camera with its timed states brought up to date (and the folder read first).
-std::shared_ptr<SimulatedCamera> CameraHub::Settled(const std::string &id)
+// The attached camera, or the one that went last under this ID.
+std::shared_ptr<SimulatedCamera> CameraHub::FindWithRecord(const std::string &id) const
 {
+    std::shared_ptr<SimulatedCamera> camera = Find(id);
+    auto gone = detached.find(id);
+    return camera || gone == detached.end() ? camera : gone->second;
+}
+
+// Runs work on the attached camera, with the folder read first and the camera's timed states
+// brought up to date, then keeps what work changed; false for an unknown camera.
+bool CameraHub::Change(const std::string &id, const std::function<bool(SimulatedCamera &)> &work)
+{
+    std::unique_lock<std::mutex> lock = Lock();
     if (mode == Mode::Folder)
         SyncFolder();
     std::shared_ptr<SimulatedCamera> camera = Find(id);
-    if (camera) {
-        camera->Advance();
-        Persist(*camera);
-    }
-    return camera;
+    if (!camera)
+        return false;
+    camera->Advance();
+    bool result = work(*camera);
+    Persist(*camera);
+    return result;
 }
 
 // A camera as it leaves the factory: factory file written, custom file empty.
@@ -445,7 +445,7 @@ void CameraHub::RefreshFromFolder(SimulatedCamera &camera, const CameraRecord &r
     for (uint32_t fileId : FileIds) {
         FileSignature signature = store.Signature(camera.Id(), fileId);
         FlashFile *file = camera.File(fileId);
-        if (!(signature != known.files[fileId]) || file->InProgress())
+        if (signature == known.files[fileId] || file->InProgress())
             continue;
         std::vector<uint8_t> content;
         store.ReadFile(camera.Id(), fileId, content);

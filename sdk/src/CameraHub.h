@@ -8,6 +8,7 @@
 #include <ZorvikCPP/ZvkCommonTypes.h>
 #include <ZorvikSim/Simulator.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -76,7 +77,8 @@ private:
 
     void Use(Mode newMode, const std::string &path);
     std::shared_ptr<SimulatedCamera> Find(const std::string &id) const;
-    std::shared_ptr<SimulatedCamera> Settled(const std::string &id);
+    std::shared_ptr<SimulatedCamera> FindWithRecord(const std::string &id) const;
+    bool Change(const std::string &id, const std::function<bool(SimulatedCamera &)> &work);
     std::shared_ptr<SimulatedCamera> NewCamera(const CameraSpec &spec);
     void Add(const std::shared_ptr<SimulatedCamera> &camera);
     void Notify(const std::shared_ptr<SimulatedCamera> &camera, int reason);

@@ -33,23 +33,38 @@ bool ToInteger(const std::string &text, int64_t &value)
     return true;
 }
 
-bool ParseFault(const std::string &text, Fault &fault)
+bool ParseFault(const std::string &text, std::vector<Fault> &faults)
 {
     std::istringstream words(text);
     std::string kind, n, code;
     words >> kind >> n >> code;
+    Fault fault;
     int64_t count = 0, error = 0;
     if (!FaultKindFromName(kind, fault.kind) || !ToInteger(n, count) || !ToInteger(code, error))
         return false;
     fault.n = static_cast<int>(count);
     fault.code = static_cast<int>(error);
+    faults.push_back(fault);
     return FaultInjector::IsValid(fault);
+}
+
+bool ParseNumber(const std::string &key, const std::string &value, CameraSpec &spec)
+{
+    int64_t number = 0;
+    if (!ToInteger(value, number) || number < 0 || number > UINT32_MAX)
+        return false;
+    if (key == "width")
+        spec.sensorWidth = number;
+    else if (key == "height")
+        spec.sensorHeight = number;
+    else
+        spec.maxFileSize = static_cast<uint32_t>(number);
+    return true;
 }
 
 bool ParseLine(const std::string &key, const std::string &value, CameraRecord &record)
 {
     CameraSpec &spec = record.spec;
-    int64_t number = 0;
     if (key == "model")
         spec.model = value;
     else if (key == "serial")
@@ -60,19 +75,10 @@ bool ParseLine(const std::string &key, const std::string &value, CameraRecord &r
         spec.sensorType = value;
     else if (key == "flash-file-system")
         spec.flashFileSystem = value == "yes";
-    else if (key == "width" && ToInteger(value, number))
-        spec.sensorWidth = number;
-    else if (key == "height" && ToInteger(value, number))
-        spec.sensorHeight = number;
-    else if (key == "max-file-size" && ToInteger(value, number) && number >= 0 && number <= UINT32_MAX)
-        spec.maxFileSize = static_cast<uint32_t>(number);
-    else if (key == "fault" && value != "none") {
-        Fault fault;
-        if (!ParseFault(value, fault))
-            return false;
-        record.faults.push_back(fault);
-    } else if (key == "width" || key == "height" || key == "max-file-size")
-        return false;
+    else if (key == "width" || key == "height" || key == "max-file-size")
+        return ParseNumber(key, value, spec);
+    else if (key == "fault")
+        return value == "none" || ParseFault(value, record.faults);
     return true;
 }
 

@@ -23,9 +23,9 @@ struct FileSignature
     bool exists = false;
     uintmax_t size = 0;
     int64_t modified = 0;
-    bool operator!=(const FileSignature &other) const
+    bool operator==(const FileSignature &other) const
     {
-        return exists != other.exists || size != other.size || modified != other.modified;
+        return exists == other.exists && size == other.size && modified == other.modified;
     }
 };
 

@@ -9,6 +9,14 @@
 using namespace CVN::ZvkAPI;
 using namespace ZorvikSim;
 
+std::vector<uint8_t> Pattern(size_t size)
+{
+    std::vector<uint8_t> content(size);
+    for (size_t i = 0; i < size; ++i)
+        content[i] = uint8_t(i * 7 + i / 251 + 3);
+    return content;
+}
+
 FlashClient::FlashClient(CameraPtr camera)
     : camera(std::move(camera))
 {

@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <vector>
 
+// Test content whose bytes differ from their neighbours, so that a shifted or lost
+// packet shows.
+std::vector<uint8_t> Pattern(size_t size);
+
 // Drives a camera's flash file system the way a client program does, one register or
 // packet at a time, so that tests can check the camera's side of each step.
 class FlashClient

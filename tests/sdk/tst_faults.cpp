@@ -25,14 +25,6 @@ Fault MakeFault(FaultKind kind, int n = 1, int code = -13)
     return fault;
 }
 
-std::vector<uint8_t> Pattern(size_t size)
-{
-    std::vector<uint8_t> content(size);
-    for (size_t i = 0; i < size; ++i)
-        content[i] = uint8_t(i * 13 + 1);
-    return content;
-}
-
 } // namespace
 
 class FaultsTest : public QObject

@@ -14,14 +14,6 @@ namespace {
 
 const char CameraId[] = "P1";
 
-std::vector<uint8_t> Pattern(size_t size)
-{
-    std::vector<uint8_t> content(size);
-    for (size_t i = 0; i < size; ++i)
-        content[i] = uint8_t(i * 7 + 3);
-    return content;
-}
-
 } // namespace
 
 class FlashProtocolTest : public QObject

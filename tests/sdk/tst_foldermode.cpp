@@ -21,14 +21,6 @@ ZorvikSystem &System()
     return ZorvikSystem::GetInstance();
 }
 
-std::vector<uint8_t> Pattern(size_t size)
-{
-    std::vector<uint8_t> content(size);
-    for (size_t i = 0; i < size; ++i)
-        content[i] = uint8_t(i * 5 + 11);
-    return content;
-}
-
 } // namespace
 
 class FolderModeTest : public QObject
@@ -46,6 +38,9 @@ private slots:
     void showDecodesBothFiles();
     void toolExitCodes_data();
     void toolExitCodes();
+    void unreadableCameraFilesAreSkipped_data();
+    void unreadableCameraFilesAreSkipped();
+    void unusableFolderHoldsNoCameras();
 
 private:
     int RunTool(const QStringList &arguments, QString *output = nullptr, QString *errors = nullptr);
@@ -258,6 +253,58 @@ void FolderModeTest::toolExitCodes()
         QVERIFY(output.startsWith("Usage: zorvik-sim"));
     else
         QVERIFY2(errors.startsWith("zorvik-sim: " + message), qPrintable(errors));
+}
+
+void FolderModeTest::unreadableCameraFilesAreSkipped_data()
+{
+    const QByteArray good = "model=HN2702-M\nserial=77\nid=77\nwidth=640\nheight=480\nsensor=Mono\n"
+                            "flash-file-system=yes\nmax-file-size=8192\n";
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("a good file") << "77.camera" << good + "fault=none\n" << true;
+    QTest::newRow("with a fault") << "77.camera" << good + "fault=stuck 1 -13\n" << true;
+    QTest::newRow("an unknown fault") << "77.camera" << good + "fault=gremlins 1 -13\n" << false;
+    QTest::newRow("a fault count of 0") << "77.camera" << good + "fault=fail-call 0 -13\n" << false;
+    QTest::newRow("a width that is no number") << "77.camera" << good + "width=wide\n" << false;
+    QTest::newRow("file name not the ID") << "78.camera" << good << false;
+    QTest::newRow("no serial number") << "77.camera" << QByteArray(good).replace("serial=77\n", "") << false;
+    QTest::newRow("garbage") << "77.camera" << QByteArray("\x01\x02 no keys at all") << false;
+}
+
+void FolderModeTest::unreadableCameraFilesAreSkipped()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, text);
+    QFETCH(bool, listed);
+    QCOMPARE(Cameras().size(), size_t(4));
+    QFile file(QDir(path).filePath(fileName));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    QCOMPARE(Cameras().size(), size_t(listed ? 5 : 4));
+    if (listed) {
+        std::vector<uint8_t> factory;
+        QVERIFY(GetFile("77", FactoryDefectFileId, factory));
+        QVERIFY(!factory.empty());
+        QCOMPARE(Faults("77").size(), size_t(text.contains("stuck") ? 1 : 0));
+    }
+}
+
+void FolderModeTest::unusableFolderHoldsNoCameras()
+{
+    QFile blocker(folder->filePath("plain-file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    UseFolder(folder->filePath("plain-file/cameras").toStdString());
+    QVERIFY(Cameras().empty());
+    CameraSpec spec;
+    spec.serialNumber = "5";
+    QVERIFY(!Attach(spec));
+    QCOMPARE(System().Startup(), ZvkErrorSuccess);
+    uint32_t count = 1;
+    QCOMPARE(System().GetCameras(nullptr, count), ZvkErrorSuccess);
+    QCOMPARE(count, 0u);
 }
 
 QTEST_GUILESS_MAIN(FolderModeTest)
