@@ -97,8 +97,6 @@ void tst_HighlightDefects::colours_data()
                                                  << QList<int>{1} << QList<int>{};
     QTest::newRow("camera list only") << QList<PixelCoords>{{3, 7}, {5, 5}} << int(CameraList) << QList<int>{}
                                       << QList<int>{0, 1};
-    QTest::newRow("other list type means the user list") << QList<PixelCoords>{{5, 5}} << 7 << QList<int>{1}
-                                                         << QList<int>{};
     QTest::newRow("empty request") << QList<PixelCoords>{} << int(CameraList) << QList<int>{} << QList<int>{};
 }
 
