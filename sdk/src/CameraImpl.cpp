@@ -31,6 +31,14 @@ ZvkErrorType WhileStarted(Body body)
     return body();
 }
 
+ZvkErrorType FindFeature(const char *name)
+{
+    if (!name)
+        return ZvkErrorBadParameter;
+    bool known = !std::strcmp(name, SensorWidth) || !std::strcmp(name, SensorHeight) || !std::strcmp(name, SensorType);
+    return known ? ZvkErrorSuccess : ZvkErrorNotFound;
+}
+
 Call MakeCall(const char *operation, uint64_t address = 0, uint64_t value = 0, size_t size = 0)
 {
     Call call;
@@ -108,12 +116,8 @@ ZvkErrorType CameraImpl::GetFeature(const char *name, FeaturePtr &feature)
 {
     return WhileStarted([&] {
         ZvkErrorType result = Admit(Need::Attached);
-        if (result == ZvkErrorSuccess && !name)
-            result = ZvkErrorBadParameter;
-        bool known = name && (!std::strcmp(name, SensorWidth) || !std::strcmp(name, SensorHeight)
-                              || !std::strcmp(name, SensorType));
-        if (result == ZvkErrorSuccess && !known)
-            result = ZvkErrorNotFound;
+        if (result == ZvkErrorSuccess)
+            result = FindFeature(name);
         if (result == ZvkErrorSuccess)
             feature = std::make_shared<Feature>(std::make_shared<FeatureImpl>(shared_from_this(), name));
         return Finish(MakeCall("GetFeatureByName"), result);

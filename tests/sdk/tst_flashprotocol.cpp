@@ -129,6 +129,7 @@ void FlashProtocolTest::eraseRunsThroughInProgress()
     QCOMPARE(client.Status(), uint64_t(StatusValid));
     QCOMPARE(client.StartErase(CustomDefectFileId), ZvkErrorSuccess);
     QCOMPARE(client.Status(), uint64_t(StatusEraseInProgress));
+    QCOMPARE(client.Write(FlashFileCommand, EraseCommand), ZvkErrorInvalidCall);
     QTRY_COMPARE(client.Status(), uint64_t(StatusErased));
     uint64_t length = 1;
     QCOMPARE(client.Read(FlashFileLength, length), ZvkErrorSuccess);
@@ -196,21 +197,24 @@ void FlashProtocolTest::wrongOffsetAbortsUpload_data()
 {
     QTest::addColumn<uint32_t>("secondOffset");
     QTest::addColumn<size_t>("secondSize");
-    QTest::newRow("a packet skipped") << uint32_t(1000) << size_t(500);
-    QTest::newRow("a packet repeated") << uint32_t(0) << size_t(500);
-    QTest::newRow("data past the announced length") << uint32_t(500) << size_t(500);
+    QTest::addColumn<int>("result");
+    QTest::newRow("a packet skipped") << uint32_t(1000) << size_t(500) << int(ZvkErrorInvalidValue);
+    QTest::newRow("a packet repeated") << uint32_t(0) << size_t(500) << int(ZvkErrorInvalidValue);
+    QTest::newRow("data past the announced length") << uint32_t(500) << size_t(500) << int(ZvkErrorInvalidValue);
+    QTest::newRow("a packet over 500 bytes") << uint32_t(500) << size_t(501) << int(ZvkErrorBadParameter);
 }
 
 void FlashProtocolTest::wrongOffsetAbortsUpload()
 {
     QFETCH(uint32_t, secondOffset);
     QFETCH(size_t, secondSize);
+    QFETCH(int, result);
     FlashClient client(camera);
     std::vector<uint8_t> content = Pattern(1500);
     EraseAndWait(client, CustomDefectFileId);
     QCOMPARE(client.StartUpload(900), ZvkErrorSuccess);
     QCOMPARE(client.SendPacket(0, content.data(), 500), ZvkErrorSuccess);
-    QCOMPARE(client.SendPacket(secondOffset, content.data() + secondOffset, secondSize), ZvkErrorInvalidValue);
+    QCOMPARE(int(client.SendPacket(secondOffset, content.data() + secondOffset, secondSize)), result);
     QCOMPARE(client.Status(), uint64_t(StatusUploadAborted));
     // Whatever follows, the file never becomes valid with spoilt content.
     QCOMPARE(client.SendPacket(500, content.data() + 500, 400), ZvkErrorInvalidCall);
