@@ -103,8 +103,7 @@ ZvkErrorType CameraHub::ListCameras(CameraPtr *list, uint32_t &count)
     std::unique_lock<std::mutex> lock = Lock();
     if (!started)
         return ZvkErrorApiNotStarted;
-    if (mode == Mode::Folder)
-        SyncFolder();
+    ReadFolderIfUsed();
     uint32_t capacity = count;
     count = static_cast<uint32_t>(cameras.size());
     if (!list)
@@ -184,8 +183,7 @@ void CameraHub::Use(Mode newMode, const std::string &path)
 bool CameraHub::Attach(const CameraSpec &spec)
 {
     std::unique_lock<std::mutex> lock = Lock();
-    if (mode == Mode::Folder)
-        SyncFolder();
+    ReadFolderIfUsed();
     CameraSpec full = Completed(spec);
     if (!IsValidSpec(full) || Find(full.id))
         return false;
@@ -198,21 +196,16 @@ bool CameraHub::Attach(const CameraSpec &spec)
 
 bool CameraHub::Detach(const std::string &id)
 {
-    std::unique_lock<std::mutex> lock = Lock();
-    if (mode == Mode::Folder)
-        SyncFolder();
-    std::shared_ptr<SimulatedCamera> camera = Find(id);
-    if (!camera)
-        return false;
-    DetachLocked(camera);
-    return true;
+    return Change(id, [&](SimulatedCamera &) {
+        DetachLocked(Find(id));
+        return true;
+    });
 }
 
 std::vector<CameraSpec> CameraHub::Cameras()
 {
     std::unique_lock<std::mutex> lock = Lock();
-    if (mode == Mode::Folder)
-        SyncFolder();
+    ReadFolderIfUsed();
     std::vector<CameraSpec> specs;
     for (const std::shared_ptr<SimulatedCamera> &camera : cameras)
         specs.push_back(camera->Spec());
@@ -318,8 +311,7 @@ std::shared_ptr<SimulatedCamera> CameraHub::FindWithRecord(const std::string &id
 bool CameraHub::Change(const std::string &id, const std::function<bool(SimulatedCamera &)> &work)
 {
     std::unique_lock<std::mutex> lock = Lock();
-    if (mode == Mode::Folder)
-        SyncFolder();
+    ReadFolderIfUsed();
     std::shared_ptr<SimulatedCamera> camera = Find(id);
     if (!camera)
         return false;
@@ -369,7 +361,13 @@ void CameraHub::Notify(const std::shared_ptr<SimulatedCamera> &camera, int reaso
 void CameraHub::Tick()
 {
     std::unique_lock<std::mutex> lock = Lock();
-    if (started && mode == Mode::Folder)
+    if (started)
+        ReadFolderIfUsed();
+}
+
+void CameraHub::ReadFolderIfUsed()
+{
+    if (mode == Mode::Folder)
         SyncFolder();
 }
 

@@ -83,6 +83,7 @@ private:
     void Add(const std::shared_ptr<SimulatedCamera> &camera);
     void Notify(const std::shared_ptr<SimulatedCamera> &camera, int reason);
     void Tick();
+    void ReadFolderIfUsed();
     void SyncFolder();
     void CreateDefaultFolder();
     void AdoptFromFolder(const CameraRecord &record);
