@@ -28,6 +28,32 @@ quint16 ReadHalf(const unsigned char *bytes, bool littleEndian)
     return littleEndian ? qFromLittleEndian<quint16>(bytes) : qFromBigEndian<quint16>(bytes);
 }
 
+// Packed position and list index, sorted by row, then column.
+std::vector<quint64> SortedByPosition(const QList<PixelCoords> &coordinates)
+{
+    std::vector<quint64> order;
+    order.reserve(size_t(coordinates.size()));
+    for (int i = 0; i < coordinates.size(); ++i)
+        order.push_back((quint64(PackedCoords(coordinates.at(i))) << 32) | quint32(i));
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
+// Same row, and the second at most four columns right of the first.
+bool IsNear(quint32 first, quint32 second)
+{
+    return (first >> 16) == (second >> 16) && second - first <= quint32(Reach);
+}
+
+// The mask bit of a listed defect at distance (1 to 4 columns, same row) on
+// the given side; other colour channels (odd distance) never count.
+quint32 NeighbourBit(quint32 distance, int side, bool colour)
+{
+    if (colour && distance % 2 != 0)
+        return 0;
+    return 1u << (Reach - side * int(distance));
+}
+
 bool IsInRunOfMoreThanFour(quint32 mask)
 {
     return std::any_of(std::begin(RunWindows), std::end(RunWindows),
@@ -61,38 +87,47 @@ bool NeighborByteEncoding::Generate1DNbEncodingFromDefectImage()
         qDebug().noquote() << line;
     }
 
-    QSet<quint32> defects;
-    defects.reserve(coordinates.size());
-    for (const PixelCoords &coords : qAsConst(coordinates))
-        defects.insert(PackedCoords(coords));
+    // Sorted by row and column, the defects of one row within four columns of
+    // each other are neighbours in the list of distinct coordinates.
+    const std::vector<quint64> order = SortedByPosition(coordinates);
+    std::vector<quint32> positions;
+    std::vector<int> positionOf(size_t(coordinates.size()));
+    positions.reserve(order.size());
+    for (quint64 item : order) {
+        const quint32 position = quint32(item >> 32);
+        if (positions.empty() || positions.back() != position)
+            positions.push_back(position);
+        positionOf[item & 0xFFFFFFFF] = int(positions.size()) - 1;
+    }
+    std::vector<quint32> masks(positions.size());
+    for (size_t i = 0; i < positions.size(); ++i)
+        masks[i] = ~UnusablePositions(positions, i, colour) & MaskBits;
 
     entries.clear();
     entries.reserve(coordinates.size());
-    for (const PixelCoords &coords : qAsConst(coordinates)) {
-        const quint32 unusable = UnusablePositions(coords, colour, defects);
-        entries.append(NbEntry{coords.row, coords.column, ~unusable & MaskBits});
+    for (int i = 0; i < coordinates.size(); ++i) {
+        const PixelCoords &coords = coordinates.at(i);
+        entries.append(NbEntry{coords.row, coords.column, masks[size_t(positionOf[size_t(i)])]});
     }
     return true;
 }
 
 // Position column + d is unusable when it is the defect, lies outside the
 // sensor, belongs to another colour channel, or is itself listed as defective.
-quint32 NeighborByteEncoding::UnusablePositions(const PixelCoords &coords, bool colour,
-                                                const QSet<quint32> &defects) const
+quint32 NeighborByteEncoding::UnusablePositions(const std::vector<quint32> &positions, size_t index,
+                                                bool colour) const
 {
+    const quint32 position = positions[index];
+    const qint64 column = position & 0xFFFF;
     quint32 unusable = colour ? ColourUnusable : MonoUnusable;
     for (int d = -Reach; d <= Reach; ++d) {
-        const quint32 bit = 1u << (Reach - d);
-        const qint64 position = qint64(coords.column) + d;
-        if (position < 0 || position >= description.sensorWidth) {
-            unusable |= bit;
-            continue;
-        }
-        if ((unusable & bit) || position > 0xFFFF)
-            continue;
-        if (defects.contains(PackedCoords(PixelCoords(coords.row, quint16(position)))))
-            unusable |= bit;
+        if (column + d < 0 || column + d >= description.sensorWidth)
+            unusable |= 1u << (Reach - d);
     }
+    for (size_t left = index; left > 0 && IsNear(positions[left - 1], position); --left)
+        unusable |= NeighbourBit(position - positions[left - 1], -1, colour);
+    for (size_t right = index + 1; right < positions.size() && IsNear(position, positions[right]); ++right)
+        unusable |= NeighbourBit(positions[right] - position, 1, colour);
     return unusable;
 }
 

@@ -5,7 +5,6 @@
 #include "PixelCoords.h"
 
 #include <QList>
-#include <QSet>
 
 #include <array>
 #include <vector>
@@ -18,6 +17,7 @@ struct NbEntry
     quint16 column = 0;
     quint32 neighbourMask = 0;
 };
+Q_DECLARE_TYPEINFO(NbEntry, Q_PRIMITIVE_TYPE);
 
 // Encodes a defect list into the camera's defect file content and answers
 // (and trims) what the camera could not correct or hold.
@@ -44,8 +44,7 @@ public:
     static constexpr int EntrySize = 8;
 
 private:
-    quint32 UnusablePositions(const PixelCoords &coords, bool colour,
-                              const QSet<quint32> &defects) const;
+    quint32 UnusablePositions(const std::vector<quint32> &positions, size_t index, bool colour) const;
     void RemoveFirstEqualCoordinates(const QList<PixelCoords> &removed);
     void WriteHeader(quint32 entryCount);
 

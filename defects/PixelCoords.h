@@ -18,6 +18,8 @@ struct PixelCoords
     quint16 row = 0;
     quint16 column = 0;
 };
+// Plain data: lists keep the values in place instead of one allocation each.
+Q_DECLARE_TYPEINFO(PixelCoords, Q_PRIMITIVE_TYPE);
 
 // Row and column packed into one word: a key for hashing and sorting.
 inline quint32 PackedCoords(const PixelCoords &coords)
