@@ -1,11 +1,12 @@
 #include "ListFileIO.h"
 
+#include "CoordinateSet.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QSet>
 #include <QTextStream>
 #include <QtEndian>
 
@@ -59,18 +60,15 @@ bool ListFileIO::ReadCsvFile(QString fileName, QList<PixelCoords> *out) const
     if (!stream.readLine().contains(QLatin1String("Row,Column")))
         return Fail(QStringLiteral("Incorrect file format!"));
 
-    QSet<PixelCoords> present;
-    for (const PixelCoords &coords : qAsConst(*out))
-        present.insert(coords);
+    CoordinateSet present(*out);
     while (!stream.atEnd()) {
         PixelCoords coords;
         if (!ParseCsvRow(stream.readLine(), &coords))
             return Fail(QStringLiteral("Error in processing input!"));
-        if (present.contains(coords)) {
+        if (!present.Insert(coords)) {
             qDebug().noquote() << QStringLiteral("Duplicate value detected! Coordinates will not be added");
             continue;
         }
-        present.insert(coords);
         out->append(coords);
     }
     return true;

@@ -1,12 +1,14 @@
 #include "ListManager.h"
 
+#include "CoordinateSet.h"
 #include "ListFileIO.h"
 #include "ValidationMode.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QMessageBox>
-#include <QSet>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,16 +21,8 @@ void LogLine(const QString &line)
 
 quint16 CellNumber(const QStandardItemModel *model, int row, int column)
 {
-    return quint16(model->index(row, column).data(Qt::DisplayRole).toString().toUInt());
-}
-
-QSet<PixelCoords> ToSet(const QList<PixelCoords> &list)
-{
-    QSet<PixelCoords> set;
-    set.reserve(list.size());
-    for (const PixelCoords &coords : list)
-        set.insert(coords);
-    return set;
+    const QStandardItem *item = model->item(row, column);
+    return item ? quint16(item->text().toUInt()) : 0;
 }
 
 } // namespace
@@ -120,20 +114,18 @@ bool ListManager::ContainsAny(DefectiveListType listType, QList<PixelCoords> lis
 {
     if (list.isEmpty())
         return false;
-    const QSet<PixelCoords> present = ToSet(GetCoordinateList(listType));
+    const CoordinateSet present(GetCoordinateList(listType));
     return std::any_of(list.cbegin(), list.cend(),
-                       [&present](const PixelCoords &coords) { return present.contains(coords); });
+                       [&present](const PixelCoords &coords) { return present.Contains(coords); });
 }
 
 QList<PixelCoords> ListManager::GetMergedList()
 {
     QList<PixelCoords> merged = GetCoordinateList(CameraList);
-    QSet<PixelCoords> present = ToSet(merged);
+    CoordinateSet present(merged);
     for (const PixelCoords &coords : GetCoordinateList(UserList)) {
-        if (present.contains(coords))
-            continue;
-        present.insert(coords);
-        merged.append(coords);
+        if (present.Insert(coords))
+            merged.append(coords);
     }
     return merged;
 }
