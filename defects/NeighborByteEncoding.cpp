@@ -184,32 +184,28 @@ QList<PixelCoords> NeighborByteEncoding::FindMoreThanFourConsecutive() const
 
 QList<PixelCoords> NeighborByteEncoding::RemoveMoreThanEightConsecutive()
 {
-    QList<PixelCoords> removed;
-    QList<NbEntry> kept;
-    kept.reserve(entries.size());
-    for (const NbEntry &nb : qAsConst(entries)) {
-        if (nb.neighbourMask == 0)
-            removed.append(PixelCoords(nb.row, nb.column));
-        else
-            kept.append(nb);
-    }
-    entries.swap(kept);
-    RemoveFirstEqualCoordinates(removed);
-    return removed;
+    return RemoveEntriesWhere([](const NbEntry &nb) { return nb.neighbourMask == 0; });
 }
 
 QList<PixelCoords> NeighborByteEncoding::RemoveOutsideSensorRange(const CameraDescription &sensor)
 {
     const quint64 width = quint64(sensor.sensorWidth);
     const quint64 height = quint64(sensor.sensorHeight);
+    return RemoveEntriesWhere([width, height](const NbEntry &nb) { return nb.row >= height || nb.column >= width; });
+}
+
+// Drops the matching entries, keeping the order of the others, and for each
+// the first equal coordinate; returns the dropped coordinates in entry order.
+QList<PixelCoords> NeighborByteEncoding::RemoveEntriesWhere(const std::function<bool(const NbEntry &)> &matches)
+{
     QList<PixelCoords> removed;
     QList<NbEntry> kept;
     kept.reserve(entries.size());
     for (const NbEntry &nb : qAsConst(entries)) {
-        if (nb.row < height && nb.column < width)
-            kept.append(nb);
-        else
+        if (matches(nb))
             removed.append(PixelCoords(nb.row, nb.column));
+        else
+            kept.append(nb);
     }
     entries.swap(kept);
     RemoveFirstEqualCoordinates(removed);

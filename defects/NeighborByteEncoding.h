@@ -7,6 +7,7 @@
 #include <QList>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 // One encoded defect: bit b of neighbourMask is the position column + (4 - b)
@@ -45,6 +46,7 @@ public:
 
 private:
     quint32 UnusablePositions(const std::vector<quint32> &positions, size_t index, bool colour) const;
+    QList<PixelCoords> RemoveEntriesWhere(const std::function<bool(const NbEntry &)> &matches);
     void RemoveFirstEqualCoordinates(const QList<PixelCoords> &removed);
     void WriteHeader(quint32 entryCount);
 

@@ -47,26 +47,21 @@ QList<PixelCoords> ReferenceEncoding::FindMoreThanFour() const
 
 QList<PixelCoords> ReferenceEncoding::RemoveMoreThanEight()
 {
-    QList<PixelCoords> removed;
-    for (int i = 0; i < entries.size();) {
-        if (entries[i].neighbourMask != 0) {
-            ++i;
-            continue;
-        }
-        const PixelCoords coords(entries[i].row, entries[i].column);
-        removed.append(coords);
-        entries.removeAt(i);
-        coordinates.removeOne(coords);
-    }
-    return removed;
+    return RemoveWhere([](const NbEntry &nb) { return nb.neighbourMask == 0; });
 }
 
 QList<PixelCoords> ReferenceEncoding::RemoveOutside(const CameraDescription &sensor)
 {
+    return RemoveWhere([&sensor](const NbEntry &nb) {
+        return quint64(nb.row) >= quint64(sensor.sensorHeight) || quint64(nb.column) >= quint64(sensor.sensorWidth);
+    });
+}
+
+QList<PixelCoords> ReferenceEncoding::RemoveWhere(const std::function<bool(const NbEntry &)> &matches)
+{
     QList<PixelCoords> removed;
     for (int i = 0; i < entries.size();) {
-        if (quint64(entries[i].row) < quint64(sensor.sensorHeight)
-            && quint64(entries[i].column) < quint64(sensor.sensorWidth)) {
+        if (!matches(entries[i])) {
             ++i;
             continue;
         }

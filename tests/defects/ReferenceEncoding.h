@@ -7,6 +7,7 @@
 
 #include <QList>
 
+#include <functional>
 #include <vector>
 
 // The straightforward quadratic algorithms, step by step, against which the
@@ -22,6 +23,7 @@ struct ReferenceEncoding
     QList<PixelCoords> RemoveMoreThanEight();
     QList<PixelCoords> RemoveOutside(const CameraDescription &sensor);
     QList<PixelCoords> RemoveBeyondCapacity();
+    QList<PixelCoords> RemoveWhere(const std::function<bool(const NbEntry &)> &matches);
 };
 
 QList<PixelCoords> ReferenceMerge(const QList<PixelCoords> &camera, const QList<PixelCoords> &user);

@@ -3,6 +3,7 @@
 #include "MessageLog.h"
 #include "RandomDefects.h"
 #include "ReferenceEncoding.h"
+#include "TestSensor.h"
 
 #include <QtTest>
 
@@ -18,11 +19,7 @@ namespace {
 
 CameraDescription Sensor(qint64 width, qint64 height)
 {
-    CameraDescription description;
-    description.sensorType = QStringLiteral("Mono");
-    description.sensorWidth = width;
-    description.sensorHeight = height;
-    return description;
+    return TestSensor(QStringLiteral("Mono"), width, height, 0);
 }
 
 std::vector<unsigned char> Backup(quint32 width, quint32 height, int entries)

@@ -3,6 +3,7 @@
 #include "MessageLog.h"
 #include "RandomDefects.h"
 #include "ReferenceEncoding.h"
+#include "TestSensor.h"
 #include "ValidationMode.h"
 
 #include <QAbstractItemModelTester>
@@ -20,12 +21,7 @@ const QString VerifyText = QStringLiteral(
 CameraDescription Sensor(qint64 width = 100, qint64 height = 100, qint64 capacity = 1000,
                          const QString &type = QStringLiteral("Mono"))
 {
-    CameraDescription description;
-    description.sensorType = type;
-    description.sensorWidth = width;
-    description.sensorHeight = height;
-    description.defectCapacity = capacity;
-    return description;
+    return TestSensor(type, width, height, capacity);
 }
 
 QList<PixelCoords> Row(quint16 row, std::initializer_list<int> columns)

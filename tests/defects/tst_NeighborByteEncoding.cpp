@@ -2,6 +2,7 @@
 #include "NeighborByteEncoding.h"
 #include "RandomDefects.h"
 #include "ReferenceEncoding.h"
+#include "TestSensor.h"
 
 #include <QtTest>
 
@@ -11,12 +12,7 @@ namespace {
 
 CameraDescription Sensor(const QString &type, qint64 width, qint64 height = 1000, qint64 capacity = 1000000)
 {
-    CameraDescription description;
-    description.sensorType = type;
-    description.sensorWidth = width;
-    description.sensorHeight = height;
-    description.defectCapacity = capacity;
-    return description;
+    return TestSensor(type, width, height, capacity);
 }
 
 QList<NbEntry> Encode(const CameraDescription &description, const QList<PixelCoords> &list)

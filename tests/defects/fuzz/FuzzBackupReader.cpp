@@ -1,19 +1,6 @@
-#include "FuzzEntryPoints.h"
-
-#include <QCoreApplication>
-
-#include <cstdlib>
-
-static void Quiet(QtMsgType, const QMessageLogContext &, const QString &) {}
+#include "FuzzTarget.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char *argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-    qInstallMessageHandler(Quiet);
-    if (!FuzzBackupReader(data, size))
-        std::abort();
-    return 0;
+    return RunFuzzInput(&FuzzBackupReader, data, size);
 }
