@@ -1,16 +1,24 @@
 #include "MainWindow.h"
 
 #include "AboutDialog.h"
+#include "BackupFileName.h"
+#include "CoordinatesDialog.h"
 #include "FramelessWindow.h"
 #include "HelpDialog.h"
+#include "ListFileIO.h"
+#include "NeighborByteEncoding.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDebug>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QListWidgetItem>
 #include <QMessageBox>
+#include <QRegExp>
 #include <QScreen>
 #include <QSettings>
 
@@ -20,6 +28,11 @@ const QString Organisation = QStringLiteral("Corvane");
 const QString Application = QStringLiteral("Talvern");
 const QString SettingsGroup = QStringLiteral("MainWindow");
 const QString PositionKey = QStringLiteral("position");
+
+void LogLine(const QString &line)
+{
+    qDebug().noquote() << line;
+}
 
 void ShowModel(QTableView *view, QStandardItemModel *model)
 {
@@ -135,50 +148,284 @@ void MainWindow::on_exitButton_clicked()
 
 void MainWindow::on_connectButton_clicked()
 {
+    const QListWidgetItem *item = ui.cameraList->currentItem();
+    if (!item)
+        return;
+    const QString entry = item->text();
+    if (entry.isEmpty())
+        return;
+    if (!cameraInterface.IsCameraModelSupported(entry)) {
+        QMessageBox::critical(this, QStringLiteral("Connection Error"),
+                              QStringLiteral("Talvern does not support this camera model."));
+        return;
+    }
+    if (!cameraInterface.ConnectCamera(entry)) {
+        QMessageBox::critical(this, QStringLiteral("Connection Error"),
+                              QStringLiteral("Could not connect to the selected camera."));
+        return;
+    }
+    if (!cameraInterface.CheckFlashFileSystem()) {
+        QMessageBox::critical(this, QStringLiteral("Connection Error"),
+                              QStringLiteral("Talvern does not support this camera model."));
+        return;
+    }
+    ui.cameraLabel->setText(GetCameraDisplayName(entry));
+    SetConnectedState(true);
+    cameraDescription = cameraInterface.GetCameraDescription();
 }
 
 void MainWindow::on_disconnectButton_clicked()
 {
+    listManager.ClearList(CameraList);
+    cameraInterface.DisconnectCamera();
+    ui.cameraLabel->setText(QStringLiteral("No Camera Connected..."));
+    SetConnectedState(false);
+    cameraDescription = CameraDescription();
+}
+
+QString MainWindow::GetCameraDisplayName(QString entry) const
+{
+    return entry.remove(QRegExp(QStringLiteral("\\(([^)]+)\\)-")));
 }
 
 void MainWindow::on_downloadButton_clicked()
 {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    DownloadCameraList();
+    QGuiApplication::restoreOverrideCursor();
 }
 
-void MainWindow::on_restoreButton_clicked()
+void MainWindow::DownloadCameraList()
 {
+    if (!cameraInterface.IsCameraConnected())
+        return;
+    QList<PixelCoords> list;
+    if (!cameraInterface.DownloadDefectList(list)) {
+        QMessageBox::critical(this, QStringLiteral("Download Error"),
+                              QStringLiteral("Could not download defective pixel list from camera. Please contact support."));
+        return;
+    }
+    listManager.LoadCameraList(list, cameraDescription);
+    ShowModel(ui.cameraDefectivePixelView, listManager.GetModel(CameraList));
 }
 
 void MainWindow::on_backupButton_clicked()
 {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    BackupDefectFile();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+// A failed backup is told to the user: going on to upload in the belief that a backup
+// exists would lose the camera's list for good.
+void MainWindow::BackupDefectFile()
+{
+    const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Backup Defective Pixel List."),
+                                                        QStringLiteral("/"),
+                                                        QStringLiteral("Defective Pixel List Files (*.bin)"));
+    if (chosen.isEmpty())
+        return;
+    if (!WriteBackupFile(BackupFileName(chosen, cameraDescription.serialNumber))) {
+        QMessageBox::critical(this, QStringLiteral("Backup Error"),
+                              QStringLiteral("Could not back up the defective pixel list. No backup file was written."));
+    }
+    if (!listManager.IsCameraListLoaded())
+        on_downloadButton_clicked();
+}
+
+bool MainWindow::WriteBackupFile(const QString &fileName)
+{
+    std::vector<unsigned char> content;
+    if (!cameraInterface.ReadDefectFile(content)) {
+        LogLine(QStringLiteral("Error! Could not backup list. File could not be downloaded correctly."));
+        return false;
+    }
+    if (!ListFileIO().ExportBinaryDefectFile(fileName, content)) {
+        LogLine(QStringLiteral("Error! Export binary defect file failed."));
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::on_restoreButton_clicked()
+{
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    RestoreDefectFile();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MainWindow::RestoreDefectFile()
+{
+    const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("Restore Defective Pixel List."),
+                                                          QStringLiteral("/"),
+                                                          QStringLiteral("Defective Pixel List Files (*.bin)"));
+    if (fileName.isEmpty())
+        return;
+    std::vector<unsigned char> content;
+    if (!ListFileIO().ImportBinaryDefectFile(cameraDescription, fileName, &content)) {
+        QMessageBox::critical(this, QStringLiteral("Restore Error"),
+                              QStringLiteral("Backup file not supported or corrupt. Please verify file and try again."));
+        return;
+    }
+    if (!cameraInterface.UploadDefectFile(content)) {
+        QMessageBox::critical(this, QStringLiteral("Restore Error"),
+                              QStringLiteral("Could not upload defective pixel list to camera. Please try again."));
+        return;
+    }
+    on_downloadButton_clicked();
 }
 
 void MainWindow::on_revertButton_clicked()
 {
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, QStringLiteral("Revert Defective Pixel List?"),
+        QStringLiteral("Are you sure you want to revert back to the factory settings? \nAll user added defective pixels will be lost."),
+        QMessageBox::Yes | QMessageBox::No);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (answer == QMessageBox::Yes)
+        RevertDefectFile();
+    QGuiApplication::restoreOverrideCursor();
 }
 
-void MainWindow::on_loadButton_clicked()
+void MainWindow::RevertDefectFile()
 {
+    if (!cameraInterface.RevertToFactoryDefectFile()) {
+        QMessageBox::critical(this, QStringLiteral("Revert Error"),
+                              QStringLiteral("Could not revert defective pixel list back to original factory configuration. Please contact support."));
+        return;
+    }
+    on_downloadButton_clicked();
 }
 
-void MainWindow::on_saveButton_clicked()
+// Both lists are needed before anything is checked or uploaded: the camera list is
+// downloaded when it is missing, and an empty user list has nothing to offer.
+bool MainWindow::CameraAndUserListsPresent()
 {
+    if (!listManager.IsCameraListLoaded())
+        on_downloadButton_clicked();
+    return listManager.IsCameraListLoaded() && !listManager.GetCoordinateList(UserList).isEmpty();
+}
+
+void MainWindow::ValidateUserList(ValidationMode mode)
+{
+    if (!CameraAndUserListsPresent()) {
+        QMessageBox::warning(this, QStringLiteral("Validation Error"),
+                             QStringLiteral("User defective pixel list empty. Please verify contents and try again."));
+        return;
+    }
+    QList<PixelCoords> merged = listManager.GetMergedList();
+    NeighborByteEncoding encoding;
+    encoding.SetData(cameraDescription, merged);
+    if (!encoding.Generate1DNbEncodingFromDefectImage()) {
+        LogLine(QStringLiteral("Generate1DNbEncodingFromDefectImage() failed"));
+        return;
+    }
+    listManager.ValidateDefectivePixelCoordinates(merged, cameraDescription, encoding, mode);
 }
 
 void MainWindow::on_addButton_clicked()
 {
+    CoordinatesDialog dialog(this);
+    if (dialog.exec() == QDialog::Rejected)
+        return;
+    const PixelCoords coordinates = dialog.GetCoordinates();
+    if (listManager.GetCoordinateList(UserList).contains(coordinates)) {
+        QMessageBox::warning(this, QStringLiteral("Duplicate Coordinates Added"),
+                             QStringLiteral("Coordinates already exist in the user defective pixel list.\nPlease verify input and try again."));
+        return;
+    }
+    listManager.AddUserCoordinate(coordinates, ui.userDefectivePixelView->currentIndex().row());
+    ValidateUserList(ValidateAfterAdd);
 }
 
 void MainWindow::on_removeButton_clicked()
 {
+    const int row = ui.userDefectivePixelView->currentIndex().row();
+    if (row == -1)
+        return;
+    listManager.RemoveUserListItem(row);
+    if (listManager.GetModel(UserList)->rowCount() > 0)
+        ValidateUserList(ValidateAfterRemove);
+    else
+        RecolourCameraList();
 }
 
 void MainWindow::on_clearButton_clicked()
 {
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, QStringLiteral("Clear User Defective Pixel List?"),
+        QStringLiteral("Are you sure you want to clear the user defective pixel list?"), QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    listManager.ClearList(UserList);
+    RecolourCameraList();
+}
+
+// Without user entries only the camera's own runs of more than four are left to show.
+void MainWindow::RecolourCameraList()
+{
+    listManager.HighlightCameraListDefects(listManager.GetCoordinateList(CameraList), cameraDescription, true);
+}
+
+void MainWindow::on_loadButton_clicked()
+{
+    if (listManager.GetModel(UserList)->rowCount() > 0) {
+        const QMessageBox::StandardButton answer = QMessageBox::question(
+            this, QStringLiteral("Overwrite User Defective Pixel List?"),
+            QStringLiteral("Warning! User defect list not empty. Are you sure you want to overwrite list?"),
+            QMessageBox::Yes | QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+    }
+    const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("Open Custom Defective Pixel List"),
+                                                          QStringLiteral("/"), QStringLiteral("DP List Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    if (!listManager.LoadUserListFromFile(fileName)) {
+        QMessageBox::critical(this, QStringLiteral("Incorrect file format"),
+                              QStringLiteral("Please refer to the help page for the correct defective pixel list file format."));
+        return;
+    }
+    ValidateUserList(ValidateAfterLoad);
+}
+
+void MainWindow::on_saveButton_clicked()
+{
+    const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Save As..."), QStringLiteral("/"),
+                                                          QStringLiteral("DP List Files (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    if (!listManager.SaveUserListToFile(fileName)) {
+        QMessageBox::critical(this, QStringLiteral("Save Error"),
+                              QStringLiteral("Could not save user defective pixel list file."));
+    }
 }
 
 void MainWindow::on_uploadButton_clicked()
 {
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    UploadUserList();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MainWindow::UploadUserList()
+{
+    if (!CameraAndUserListsPresent()) {
+        QMessageBox::warning(this, QStringLiteral("Upload Error"),
+                             QStringLiteral("User defective pixel list empty. Please verify contents and try again."));
+        return;
+    }
+    std::vector<unsigned char> content;
+    if (!listManager.PrepareBinaryDefectFile(listManager.GetMergedList(), cameraDescription, &content)) {
+        LogLine(QStringLiteral("Error! Prepare binary defect file failed."));
+        return;
+    }
+    if (!cameraInterface.UploadDefectFile(content)) {
+        QMessageBox::critical(this, QStringLiteral("Upload Error"),
+                              QStringLiteral("Could not upload user defective pixel list to camera. Please try again."));
+        return;
+    }
+    on_downloadButton_clicked();
 }
 
 void MainWindow::on_helpButton_clicked()
@@ -196,9 +443,9 @@ void MainWindow::on_aboutButton_clicked()
 void MainWindow::OnCameraListChanged(int changed)
 {
     if (changed == 0)
-        qDebug().noquote() << QStringLiteral("Camera list changed. A new camera was discovered by Zorvik.");
+        LogLine(QStringLiteral("Camera list changed. A new camera was discovered by Zorvik."));
     else if (changed == 1)
-        qDebug().noquote() << QStringLiteral("Camera list changed. A camera was disconnected from the system.");
+        LogLine(QStringLiteral("Camera list changed. A camera was disconnected from the system."));
     else
         return;
     UpdateCameraListView();

@@ -7,6 +7,7 @@
 #include "CameraInterface.h"
 #include "ListManager.h"
 #include "PixelCoords.h"
+#include "ValidationMode.h"
 
 #include <QColor>
 #include <QList>
@@ -52,6 +53,17 @@ private:
     void RestoreWindowPosition();
     void SaveWindowPosition();
     void SetupTableViews();
+    QString GetCameraDisplayName(QString entry) const;
+    void ValidateUserList(ValidationMode mode);
+
+    bool CameraAndUserListsPresent();
+    void DownloadCameraList();
+    void BackupDefectFile();
+    bool WriteBackupFile(const QString &fileName);
+    void RestoreDefectFile();
+    void RevertDefectFile();
+    void RecolourCameraList();
+    void UploadUserList();
 
     // Declaration order matters: the camera SDK starts before the lists and the form
     // exist, and shuts down after the lists are gone.
