@@ -28,6 +28,23 @@ quint16 ReadHalf(const unsigned char *bytes, bool littleEndian)
     return littleEndian ? qFromLittleEndian<quint16>(bytes) : qFromBigEndian<quint16>(bytes);
 }
 
+// Stable radix sort on the packed position (the high word), a byte per pass:
+// linear in the list length.
+void SortByPosition(std::vector<quint64> &order)
+{
+    std::vector<quint64> buffer(order.size());
+    for (int shift = 32; shift < 64; shift += 8) {
+        std::array<size_t, 257> start{};
+        for (quint64 item : order)
+            ++start[((item >> shift) & 0xFF) + 1];
+        for (size_t digit = 1; digit < start.size(); ++digit)
+            start[digit] += start[digit - 1];
+        for (quint64 item : order)
+            buffer[start[(item >> shift) & 0xFF]++] = item;
+        order.swap(buffer);
+    }
+}
+
 // Packed position and list index, sorted by row, then column.
 std::vector<quint64> SortedByPosition(const QList<PixelCoords> &coordinates)
 {
@@ -35,7 +52,7 @@ std::vector<quint64> SortedByPosition(const QList<PixelCoords> &coordinates)
     order.reserve(size_t(coordinates.size()));
     for (int i = 0; i < coordinates.size(); ++i)
         order.push_back((quint64(PackedCoords(coordinates.at(i))) << 32) | quint32(i));
-    std::sort(order.begin(), order.end());
+    SortByPosition(order);
     return order;
 }
 
