@@ -95,7 +95,9 @@ void ListManager::AddUserCoordinate(const PixelCoords &coordinates, int afterRow
 {
     const QList<QStandardItem *> items{new QStandardItem(QString::number(coordinates.row)),
                                        new QStandardItem(QString::number(coordinates.column))};
-    if (afterRow == -1)
+    // A row that is not in the table (only -1 is expected) appends, so the
+    // coordinate is never dropped.
+    if (afterRow < 0 || afterRow >= userModel->rowCount())
         userModel->appendRow(items);
     else
         userModel->insertRow(afterRow + 1, items);

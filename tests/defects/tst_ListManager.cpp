@@ -131,6 +131,12 @@ void TestListManager::addAndRemoveUserRows()
     manager.AddUserCoordinate({3, 3}, 0);
     manager.AddUserCoordinate({1, 1}, -1); // the caller refuses duplicates, not the list
     QCOMPARE(manager.GetCoordinateList(UserList), (QList<PixelCoords>{{1, 1}, {3, 3}, {2, 2}, {1, 1}}));
+    manager.AddUserCoordinate({4, 4}, 3);
+    manager.AddUserCoordinate({5, 5}, 9);
+    manager.AddUserCoordinate({6, 6}, -5);
+    QCOMPARE(manager.GetCoordinateList(UserList).mid(4), (QList<PixelCoords>{{4, 4}, {5, 5}, {6, 6}}));
+    for (int row = 0; row < 3; ++row)
+        QVERIFY(manager.RemoveUserListItem(4));
 
     QVERIFY(manager.RemoveUserListItem(1));
     QVERIFY(!manager.RemoveUserListItem(3));
