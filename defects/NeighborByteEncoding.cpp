@@ -71,6 +71,37 @@ quint32 NeighbourBit(quint32 distance, int side, bool colour)
     return 1u << (Reach - side * int(distance));
 }
 
+// Sorted by row and column, the defects of one row within four columns of
+// each other are neighbours in the list of distinct positions; positionOf maps
+// each list index to its position there.
+void DistinctPositions(const QList<PixelCoords> &coordinates, std::vector<quint32> *positions,
+                       std::vector<int> *positionOf)
+{
+    const std::vector<quint64> order = SortedByPosition(coordinates);
+    positions->reserve(order.size());
+    positionOf->resize(order.size());
+    for (quint64 item : order) {
+        const quint32 position = quint32(item >> 32);
+        if (positions->empty() || positions->back() != position)
+            positions->push_back(position);
+        (*positionOf)[item & 0xFFFFFFFF] = int(positions->size()) - 1;
+    }
+}
+
+// Only "Mono" is monochrome; any other type but "Bayer" is logged and encoded
+// with the colour rule, which never counts a pixel of another channel usable.
+bool IsColourSensor(const QString &sensorType)
+{
+    if (sensorType == QLatin1String("Mono"))
+        return false;
+    if (sensorType != QLatin1String("Bayer")) {
+        const QString line = QStringLiteral("Unknown sensor type %1, encoding with the Bayer neighbour rule.")
+                                 .arg(sensorType);
+        qDebug().noquote() << line;
+    }
+    return true;
+}
+
 bool IsInRunOfMoreThanFour(quint32 mask)
 {
     return std::any_of(std::begin(RunWindows), std::end(RunWindows),
@@ -96,26 +127,10 @@ bool NeighborByteEncoding::Generate1DNbEncodingFromDefectImage()
     if (coordinates.isEmpty() || description.sensorWidth < 2 * Reach + 1)
         return false;
 
-    const bool mono = description.sensorType == QLatin1String("Mono");
-    const bool colour = !mono;
-    if (!mono && description.sensorType != QLatin1String("Bayer")) {
-        const QString line = QStringLiteral("Unknown sensor type %1, encoding with the Bayer neighbour rule.")
-                                 .arg(description.sensorType);
-        qDebug().noquote() << line;
-    }
-
-    // Sorted by row and column, the defects of one row within four columns of
-    // each other are neighbours in the list of distinct coordinates.
-    const std::vector<quint64> order = SortedByPosition(coordinates);
+    const bool colour = IsColourSensor(description.sensorType);
     std::vector<quint32> positions;
-    std::vector<int> positionOf(size_t(coordinates.size()));
-    positions.reserve(order.size());
-    for (quint64 item : order) {
-        const quint32 position = quint32(item >> 32);
-        if (positions.empty() || positions.back() != position)
-            positions.push_back(position);
-        positionOf[item & 0xFFFFFFFF] = int(positions.size()) - 1;
-    }
+    std::vector<int> positionOf;
+    DistinctPositions(coordinates, &positions, &positionOf);
     std::vector<quint32> masks(positions.size());
     for (size_t i = 0; i < positions.size(); ++i)
         masks[i] = ~UnusablePositions(positions, i, colour) & MaskBits;
