@@ -322,10 +322,7 @@ bool CameraInterface::DownloadDefectList(QList<PixelCoords> &list)
     std::vector<unsigned char> content;
     if (!ReadDefectFile(content))
         return false;
-    // Decoded apart, so the caller's list is added to and never replaced.
-    QList<PixelCoords> stored;
-    DecodeDefectFile(content, &stored);
-    list.append(stored);
+    DecodeDefectFile(content, &list);
     return true;
 }
 

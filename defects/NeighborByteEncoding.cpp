@@ -284,7 +284,6 @@ void DecodeDefectFile(const std::vector<unsigned char> &content, QList<PixelCoor
 {
     if (!coordinates)
         return;
-    coordinates->clear();
     if (content.empty())
         return;
     if (content.size() < size_t(NeighborByteEncoding::HeaderSize)) {
@@ -306,7 +305,7 @@ void DecodeDefectFile(const std::vector<unsigned char> &content, QList<PixelCoor
     }
 
     const quint64 count = std::min(counted, present);
-    coordinates->reserve(int(count));
+    coordinates->reserve(coordinates->size() + int(count));
     const unsigned char *entry = bytes + NeighborByteEncoding::HeaderSize;
     for (quint64 i = 0; i < count; ++i, entry += NeighborByteEncoding::EntrySize) {
         const quint16 column = ReadHalf(entry, littleEndian);

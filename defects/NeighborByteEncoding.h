@@ -56,8 +56,8 @@ private:
     QList<NbEntry> entries;
 };
 
-// Reads the coordinates of a defect file content into *coordinates (cleared
-// first); never reads past the end of the content.
+// Appends the coordinates of a defect file content to *coordinates, in file order;
+// never reads past the end of the content.
 void DecodeDefectFile(const std::vector<unsigned char> &content, QList<PixelCoords> *coordinates);
 
 #endif
