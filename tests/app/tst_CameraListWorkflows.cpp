@@ -1,5 +1,5 @@
+#include "DebugLines.h"
 #include "FileDialogAnswer.h"
-#include "LogCapture.h"
 #include "MessageBoxes.h"
 #include "SimulatedCameras.h"
 #include "WorkflowWindow.h"
@@ -136,7 +136,7 @@ void tst_CameraListWorkflows::downloadFails()
     QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
     QVERIFY(SimulatedCameras::SetCustomFile("1001", {}));
     QVERIFY(SimulatedCameras::SetFactoryFile("1001", {}));
-    LogCapture log;
+    DebugLines log;
 
     QVERIFY(user->Click("downloadButton"));
 
@@ -188,7 +188,7 @@ void tst_CameraListWorkflows::backup()
         QVERIFY(SimulatedCameras::SetFactoryFile(id, {}));
     }
     FileDialogAnswer dialog(chosen.isEmpty() ? QString() : files->filePath(chosen));
-    LogCapture log;
+    DebugLines log;
 
     QVERIFY(user->Click("backupButton"));
 

@@ -1,4 +1,4 @@
-#include "LogCapture.h"
+#include "DebugLines.h"
 #include "MessageBoxes.h"
 #include "SimulatedCameras.h"
 #include "WorkflowWindow.h"
@@ -268,7 +268,7 @@ void tst_ConnectionWorkflow::otherReasonsChangeNothing()
     auto *list = user->Find<QListWidget>("cameraList");
     list->addItem("stale entry");
     const QStringList before = Listed();
-    LogCapture log;
+    DebugLines log;
 
     QVERIFY(QMetaObject::invokeMethod(user->Window(), "OnCameraListChanged", Q_ARG(int, 2)));
     QVERIFY(QMetaObject::invokeMethod(user->Window(), "OnCameraListChanged", Q_ARG(int, -1)));

@@ -1,6 +1,6 @@
+#include "DebugLines.h"
 #include "FileDialogAnswer.h"
 #include "ListFileIO.h"
-#include "LogCapture.h"
 #include "MessageBoxes.h"
 #include "SimulatedCameras.h"
 #include "WorkflowWindow.h"
@@ -262,7 +262,7 @@ void tst_UserListWorkflows::lastUserRowsGo()
     QCOMPARE(user->ColouredRows(CameraView, Qt::red), QList<int>({3}));
     user->SetCurrentUserRow(before.size() - 1);
     MessageBoxes boxes(answers);
-    LogCapture log;
+    DebugLines log;
 
     QVERIFY(user->Click(qPrintable(button)));
 
@@ -430,7 +430,7 @@ void tst_UserListWorkflows::upload()
         QVERIFY(SimulatedCameras::ReadBackDiffers("1001"));
     const Coordinates cameraTable = user->Rows(CameraView);
     MessageBoxes boxes(answers);
-    LogCapture log;
+    DebugLines log;
 
     QVERIFY(user->Click("uploadButton"));
 
