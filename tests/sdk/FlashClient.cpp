@@ -4,6 +4,8 @@
 
 #include <ZorvikSim/Simulator.h>
 
+#include <QTest>
+
 #include <algorithm>
 
 using namespace CVN::ZvkAPI;
@@ -15,11 +17,6 @@ std::vector<uint8_t> Pattern(size_t size)
     for (size_t i = 0; i < size; ++i)
         content[i] = uint8_t(i * 7 + i / 251 + 3);
     return content;
-}
-
-FlashClient::FlashClient(CameraPtr camera)
-    : camera(std::move(camera))
-{
 }
 
 ZvkErrorType FlashClient::Write(uint64_t address, uint64_t value)
@@ -41,6 +38,16 @@ uint64_t FlashClient::Status()
     return Read(FlashFileStatus, status) == ZvkErrorSuccess ? status : 1;
 }
 
+ZvkErrorType FlashClient::WriteInTurn(const std::vector<std::pair<uint64_t, uint64_t>> &writes)
+{
+    for (const auto &[address, value] : writes) {
+        ZvkErrorType result = Write(address, value);
+        if (result != ZvkErrorSuccess)
+            return result;
+    }
+    return ZvkErrorSuccess;
+}
+
 ZvkErrorType FlashClient::Select(uint32_t fileId)
 {
     return Write(FlashFileSelect, fileId);
@@ -48,32 +55,25 @@ ZvkErrorType FlashClient::Select(uint32_t fileId)
 
 ZvkErrorType FlashClient::StartErase(uint32_t fileId)
 {
-    ZvkErrorType result = Select(fileId);
-    if (result == ZvkErrorSuccess)
-        result = Write(FlashFileCommand, DefectFilePrivilegeLevel);
-    if (result == ZvkErrorSuccess)
-        result = Write(FlashFileCommand, EraseCommand);
-    return result;
+    return WriteInTurn({{FlashFileSelect, fileId}, {FlashFileCommand, DefectFilePrivilegeLevel},
+                        {FlashFileCommand, EraseCommand}});
+}
+
+bool FlashClient::EraseAndWait(uint32_t fileId)
+{
+    return StartErase(fileId) == ZvkErrorSuccess && QTest::qWaitFor([this] { return Status() == StatusErased; });
 }
 
 ZvkErrorType FlashClient::StartUpload(uint32_t length)
 {
-    ZvkErrorType result = Write(FlashFileCommand, DefectFilePrivilegeLevel);
-    if (result == ZvkErrorSuccess)
-        result = Write(FlashFileUploadLength, length);
-    if (result == ZvkErrorSuccess)
-        result = Write(FlashFileCommand, UploadCommand);
-    return result;
+    return WriteInTurn({{FlashFileCommand, DefectFilePrivilegeLevel}, {FlashFileUploadLength, length},
+                        {FlashFileCommand, UploadCommand}});
 }
 
 ZvkErrorType FlashClient::SendPacket(uint32_t offset, const uint8_t *data, size_t size)
 {
-    UcharVector packet(size + 4);
-    packet[0] = uint8_t(offset >> 24);
-    packet[1] = uint8_t(offset >> 16);
-    packet[2] = uint8_t(offset >> 8);
-    packet[3] = uint8_t(offset);
-    std::copy(data, data + size, packet.begin() + 4);
+    UcharVector packet = {uint8_t(offset >> 24), uint8_t(offset >> 16), uint8_t(offset >> 8), uint8_t(offset)};
+    packet.insert(packet.end(), data, data + size);
     uint32_t written = 0;
     return camera->WriteMemory(FileUploadTransferBuffer, packet, written);
 }
@@ -81,36 +81,30 @@ ZvkErrorType FlashClient::SendPacket(uint32_t offset, const uint8_t *data, size_
 ZvkErrorType FlashClient::SendPackets(const std::vector<uint8_t> &content, int &packets)
 {
     packets = 0;
-    for (size_t offset = 0; offset < content.size(); offset += MaxPacketData) {
+    for (size_t offset = 0; offset < content.size(); offset += MaxPacketData, ++packets) {
         size_t size = std::min<size_t>(MaxPacketData, content.size() - offset);
         ZvkErrorType result = SendPacket(uint32_t(offset), content.data() + offset, size);
         if (result != ZvkErrorSuccess)
             return result;
-        ++packets;
     }
     return ZvkErrorSuccess;
 }
 
-ZvkErrorType FlashClient::Download(uint32_t fileId, std::vector<uint8_t> &content, int &packets,
-                                   bool &headerMismatch)
+Downloaded FlashClient::Download(uint32_t fileId)
 {
-    packets = 0;
-    headerMismatch = false;
+    Downloaded read;
     uint64_t length = 0;
-    ZvkErrorType result = Select(fileId);
-    if (result == ZvkErrorSuccess)
-        result = Read(FlashFileLength, length);
-    if (result == ZvkErrorSuccess)
-        result = Write(FlashFileDownloadOffset, 0);
-    content.assign(length, 0);
-    for (size_t offset = 0; result == ZvkErrorSuccess && offset < length; offset += MaxPacketData) {
-        size_t size = std::min<size_t>(MaxPacketData, length - offset);
-        UcharVector packet(size + PacketHeaderSize, 0);
-        result = camera->ReadMemory(FileDownloadTransferBuffer, packet);
-        uint32_t header = (uint32_t(packet[0]) << 24) | (packet[1] << 16) | (packet[2] << 8) | packet[3];
-        headerMismatch = headerMismatch || header != offset;
-        std::copy(packet.begin() + PacketHeaderSize, packet.end(), content.begin() + offset);
-        packets += result == ZvkErrorSuccess ? 1 : 0;
+    read.result = Select(fileId);
+    if (read.result == ZvkErrorSuccess)
+        read.result = Read(FlashFileLength, length);
+    if (read.result == ZvkErrorSuccess)
+        read.result = Write(FlashFileDownloadOffset, 0);
+    for (size_t offset = 0; read.result == ZvkErrorSuccess && offset < length; offset += MaxPacketData) {
+        UcharVector packet(std::min<size_t>(MaxPacketData, length - offset) + PacketHeaderSize, 0);
+        read.result = camera->ReadMemory(FileDownloadTransferBuffer, packet);
+        read.headerMismatch = read.headerMismatch || PacketHeader(packet) != offset;
+        read.content.insert(read.content.end(), packet.begin() + PacketHeaderSize, packet.end());
+        read.packets += read.result == ZvkErrorSuccess ? 1 : 0;
     }
-    return result;
+    return read;
 }

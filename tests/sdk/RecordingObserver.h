@@ -3,46 +3,44 @@
 
 #include <ZorvikCPP.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-// Remembers each camera list change: the camera's ID as read in the callback, the
-// reason, and the thread the callback ran on.
+// Remembers each camera list change as "ID reason", the ID as read in the callback, and
+// the threads the callbacks ran on.
 class RecordingObserver : public CVN::ZvkAPI::ICameraListObserver
 {
 public:
-    struct Change
-    {
-        std::string id;
-        int reason;
-        std::thread::id thread;
-    };
-
     void CameraListChanged(CVN::ZvkAPI::CameraPtr camera, int reason) override
     {
         std::string id;
         camera->GetID(id);
         std::lock_guard<std::mutex> lock(mutex);
-        changes.push_back({id, reason, std::this_thread::get_id()});
+        changes.push_back(id + " " + std::to_string(reason));
+        threads.push_back(std::this_thread::get_id());
     }
 
-    std::vector<Change> Changes()
+    std::vector<std::string> Changes()
     {
         std::lock_guard<std::mutex> lock(mutex);
         return changes;
     }
 
-    int Count()
+    int Count() { return int(Changes().size()); }
+
+    bool NoneOn(std::thread::id thread)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        return int(changes.size());
+        return std::find(threads.begin(), threads.end(), thread) == threads.end();
     }
 
 private:
     std::mutex mutex;
-    std::vector<Change> changes;
+    std::vector<std::string> changes;
+    std::vector<std::thread::id> threads;
 };
 
 #endif

@@ -14,7 +14,35 @@ namespace {
 
 const char CameraId[] = "P1";
 
+// One register write of a client and the code the camera answers it with.
+struct Step
+{
+    uint64_t address;
+    uint64_t value;
+    int result;
+};
+using Script = std::vector<Step>;
+
+const Step SelectCustom = {FlashFileSelect, CustomDefectFileId, 0};
+const Step Privilege = {FlashFileCommand, DefectFilePrivilegeLevel, 0};
+const Step Length8 = {FlashFileUploadLength, 8, 0};
+
+Step Command(uint64_t command, int result = 0)
+{
+    return {FlashFileCommand, command, result};
+}
+
+CameraPtr AttachAndOpen(const CameraSpec &spec)
+{
+    CameraPtr opened;
+    if (Attach(spec))
+        ZorvikSystem::GetInstance().OpenCameraByID(spec.serialNumber.c_str(), ZvkAccessModeFull, opened);
+    return opened;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Script)
 
 class FlashProtocolTest : public QObject
 {
@@ -26,21 +54,14 @@ private slots:
     void uploadMovesInPackets_data();
     void uploadMovesInPackets();
     void eraseRunsThroughInProgress();
-    void commandsNeedPrivilege_data();
-    void commandsNeedPrivilege();
-    void uploadRefusedOutOfTurn_data();
-    void uploadRefusedOutOfTurn();
+    void registerWrites_data();
+    void registerWrites();
     void wrongOffsetAbortsUpload_data();
     void wrongOffsetAbortsUpload();
-    void clearErrorKeepsValidAndErased();
-    void downloadWindowStartsAtOffset();
-    void downloadRefusedWhenNotValid();
+    void downloadWindow();
     void cameraWithoutFlashFileSystem();
 
 private:
-    CameraPtr Open(const CameraSpec &spec);
-    void EraseAndWait(FlashClient &client, uint32_t fileId);
-
     CameraPtr camera;
 };
 
@@ -52,7 +73,7 @@ void FlashProtocolTest::init()
     CameraSpec spec;
     spec.serialNumber = CameraId;
     spec.maxFileSize = 8192;
-    camera = Open(spec);
+    camera = AttachAndOpen(spec);
     QVERIFY(camera);
 }
 
@@ -60,21 +81,6 @@ void FlashProtocolTest::cleanup()
 {
     camera.reset();
     ZorvikSystem::GetInstance().Shutdown();
-}
-
-CameraPtr FlashProtocolTest::Open(const CameraSpec &spec)
-{
-    CameraPtr opened;
-    if (!Attach(spec))
-        return opened;
-    ZorvikSystem::GetInstance().OpenCameraByID(spec.serialNumber.c_str(), ZvkAccessModeFull, opened);
-    return opened;
-}
-
-void FlashProtocolTest::EraseAndWait(FlashClient &client, uint32_t fileId)
-{
-    QCOMPARE(client.StartErase(fileId), ZvkErrorSuccess);
-    QTRY_COMPARE(client.Status(), uint64_t(StatusErased));
 }
 
 void FlashProtocolTest::uploadMovesInPackets_data()
@@ -95,13 +101,12 @@ void FlashProtocolTest::uploadMovesInPackets()
     QFETCH(int, lastAccess);
     FlashClient client(camera);
     std::vector<uint8_t> content = Pattern(size_t(size));
-    EraseAndWait(client, CustomDefectFileId);
+    QVERIFY(client.EraseAndWait(CustomDefectFileId));
     QCOMPARE(client.StartUpload(uint32_t(size)), ZvkErrorSuccess);
     QCOMPARE(client.Status(), uint64_t(StatusReceiving));
     ClearCalls(CameraId);
     int sent = 0;
     QCOMPARE(client.SendPackets(content, sent), ZvkErrorSuccess);
-    QCOMPARE(sent, packets);
     std::vector<Call> calls = Calls(CameraId);
     QCOMPARE(int(calls.size()), packets);
     QCOMPARE(calls.back().operation, std::string("WriteMemory"));
@@ -109,15 +114,13 @@ void FlashProtocolTest::uploadMovesInPackets()
     QCOMPARE(calls.back().value, uint64_t(500 * (packets - 1)));
     QTRY_COMPARE(client.Status(), uint64_t(StatusValid));
 
-    std::vector<uint8_t> downloaded;
-    bool mismatch = true;
-    QCOMPARE(client.Download(CustomDefectFileId, downloaded, sent, mismatch), ZvkErrorSuccess);
-    QCOMPARE(sent, packets);
-    QVERIFY(!mismatch);
-    QVERIFY(downloaded == content);
+    Downloaded read = client.Download(CustomDefectFileId);
+    QCOMPARE(read.result, ZvkErrorSuccess);
+    QCOMPARE(read.packets, packets);
+    QVERIFY(!read.headerMismatch);
+    QVERIFY(read.content == content);
     std::vector<uint8_t> stored;
-    QVERIFY(GetFile(CameraId, CustomDefectFileId, stored));
-    QVERIFY(stored == content);
+    QVERIFY(GetFile(CameraId, CustomDefectFileId, stored) && stored == content);
 }
 
 void FlashProtocolTest::eraseRunsThroughInProgress()
@@ -125,7 +128,7 @@ void FlashProtocolTest::eraseRunsThroughInProgress()
     SetDurations(150, 5);
     FlashClient client(camera);
     QVERIFY(SetFile(CameraId, CustomDefectFileId, Pattern(64)));
-    QVERIFY(client.Select(CustomDefectFileId) == ZvkErrorSuccess);
+    QCOMPARE(client.Select(CustomDefectFileId), ZvkErrorSuccess);
     QCOMPARE(client.Status(), uint64_t(StatusValid));
     QCOMPARE(client.StartErase(CustomDefectFileId), ZvkErrorSuccess);
     QCOMPARE(client.Status(), uint64_t(StatusEraseInProgress));
@@ -135,62 +138,58 @@ void FlashProtocolTest::eraseRunsThroughInProgress()
     QCOMPARE(client.Read(FlashFileLength, length), ZvkErrorSuccess);
     QCOMPARE(length, uint64_t(0));
     std::vector<uint8_t> stored = {1};
-    QVERIFY(GetFile(CameraId, CustomDefectFileId, stored));
-    QVERIFY(stored.empty());
+    QVERIFY(GetFile(CameraId, CustomDefectFileId, stored) && stored.empty());
 }
 
-void FlashProtocolTest::commandsNeedPrivilege_data()
-{
-    QTest::addColumn<uint64_t>("privilege");
-    QTest::addColumn<bool>("reselect");
-    QTest::addColumn<uint64_t>("command");
-    QTest::newRow("upload without privilege") << uint64_t(0) << false << uint64_t(UploadCommand);
-    QTest::newRow("erase without privilege") << uint64_t(0) << false << uint64_t(EraseCommand);
-    QTest::newRow("upload with a wrong privilege") << uint64_t(0x3A51C6) << false << uint64_t(UploadCommand);
-    QTest::newRow("privilege lost by selecting again")
-        << uint64_t(DefectFilePrivilegeLevel) << true << uint64_t(UploadCommand);
-}
-
-void FlashProtocolTest::commandsNeedPrivilege()
-{
-    QFETCH(uint64_t, privilege);
-    QFETCH(bool, reselect);
-    QFETCH(uint64_t, command);
-    FlashClient client(camera);
-    QCOMPARE(client.Select(CustomDefectFileId), ZvkErrorSuccess);
-    QCOMPARE(client.Write(FlashFileUploadLength, 8), ZvkErrorSuccess);
-    if (privilege)
-        QCOMPARE(client.Write(FlashFileCommand, privilege), ZvkErrorSuccess);
-    if (reselect)
-        QCOMPARE(client.Select(CustomDefectFileId), ZvkErrorSuccess);
-    QCOMPARE(client.Write(FlashFileCommand, command), ZvkErrorInvalidAccess);
-    QCOMPARE(client.Status(), uint64_t(StatusErased));
-    QCOMPARE(client.SendPacket(0, Pattern(8).data(), 8), ZvkErrorInvalidCall);
-}
-
-void FlashProtocolTest::uploadRefusedOutOfTurn_data()
+void FlashProtocolTest::registerWrites_data()
 {
     QTest::addColumn<bool>("valid");
-    QTest::addColumn<uint64_t>("length");
-    QTest::addColumn<int>("result");
-    QTest::newRow("file still valid") << true << uint64_t(8) << int(ZvkErrorInvalidCall);
-    QTest::newRow("longer than the maximum") << false << uint64_t(8196) << int(ZvkErrorInvalidValue);
-    QTest::newRow("no length given") << false << uint64_t(0) << int(ZvkErrorInvalidValue);
-    QTest::newRow("exactly the maximum") << false << uint64_t(8192) << int(ZvkErrorSuccess);
+    QTest::addColumn<Script>("script");
+    QTest::addColumn<uint32_t>("status");
+    const int access = ZvkErrorInvalidAccess;
+    QTest::newRow("upload without privilege")
+        << false << Script{SelectCustom, Length8, Command(UploadCommand, access)} << StatusErased;
+    QTest::newRow("erase without privilege")
+        << false << Script{SelectCustom, Length8, Command(EraseCommand, access)} << StatusErased;
+    QTest::newRow("upload with a wrong privilege")
+        << false << Script{SelectCustom, Length8, Command(0x3A51C6), Command(UploadCommand, access)} << StatusErased;
+    QTest::newRow("privilege lost by selecting again")
+        << false << Script{SelectCustom, Length8, Privilege, SelectCustom, Command(UploadCommand, access)}
+        << StatusErased;
+    QTest::newRow("upload while the file is still valid")
+        << true << Script{SelectCustom, Privilege, Length8, Command(UploadCommand, ZvkErrorInvalidCall)}
+        << StatusValid;
+    QTest::newRow("upload longer than the maximum")
+        << false
+        << Script{SelectCustom, Privilege, {FlashFileUploadLength, 8196, 0}, Command(UploadCommand, ZvkErrorInvalidValue)}
+        << StatusErased;
+    QTest::newRow("upload of no length")
+        << false
+        << Script{SelectCustom, Privilege, {FlashFileUploadLength, 0, 0}, Command(UploadCommand, ZvkErrorInvalidValue)}
+        << StatusErased;
+    QTest::newRow("upload of exactly the maximum")
+        << false << Script{SelectCustom, Privilege, {FlashFileUploadLength, 8192, 0}, Command(UploadCommand)}
+        << StatusReceiving;
+    QTest::newRow("clear error keeps an erased file")
+        << false << Script{SelectCustom, Command(ClearErrorCommand)} << StatusErased;
+    QTest::newRow("clear error keeps a valid file")
+        << false << Script{{FlashFileSelect, FactoryDefectFileId, 0}, Command(ClearErrorCommand)} << StatusValid;
 }
 
-void FlashProtocolTest::uploadRefusedOutOfTurn()
+// Each write answered as the protocol demands; a packet is taken only while receiving.
+void FlashProtocolTest::registerWrites()
 {
     QFETCH(bool, valid);
-    QFETCH(uint64_t, length);
-    QFETCH(int, result);
-    if (valid)
-        QVERIFY(SetFile(CameraId, CustomDefectFileId, Pattern(16)));
+    QFETCH(Script, script);
+    QFETCH(uint32_t, status);
+    QVERIFY(!valid || SetFile(CameraId, CustomDefectFileId, Pattern(16)));
     FlashClient client(camera);
-    QCOMPARE(client.Select(CustomDefectFileId), ZvkErrorSuccess);
-    QCOMPARE(int(client.StartUpload(uint32_t(length))), result);
-    uint64_t expected = result == ZvkErrorSuccess ? StatusReceiving : valid ? StatusValid : StatusErased;
-    QCOMPARE(client.Status(), expected);
+    for (size_t i = 0; i < script.size(); ++i)
+        QVERIFY2(client.Write(script[i].address, script[i].value) == script[i].result,
+                 qPrintable(QString("step %1").arg(i + 1)));
+    QCOMPARE(client.Status(), uint64_t(status));
+    int packet = status == StatusReceiving ? ZvkErrorSuccess : ZvkErrorInvalidCall;
+    QCOMPARE(int(client.SendPacket(0, Pattern(8).data(), 8)), packet);
 }
 
 void FlashProtocolTest::wrongOffsetAbortsUpload_data()
@@ -211,7 +210,7 @@ void FlashProtocolTest::wrongOffsetAbortsUpload()
     QFETCH(int, result);
     FlashClient client(camera);
     std::vector<uint8_t> content = Pattern(1500);
-    EraseAndWait(client, CustomDefectFileId);
+    QVERIFY(client.EraseAndWait(CustomDefectFileId));
     QCOMPARE(client.StartUpload(900), ZvkErrorSuccess);
     QCOMPARE(client.SendPacket(0, content.data(), 500), ZvkErrorSuccess);
     QCOMPARE(int(client.SendPacket(secondOffset, content.data() + secondOffset, secondSize)), result);
@@ -223,73 +222,47 @@ void FlashProtocolTest::wrongOffsetAbortsUpload()
     QCOMPARE(client.Status(), uint64_t(StatusErased));
 }
 
-void FlashProtocolTest::clearErrorKeepsValidAndErased()
+void FlashProtocolTest::downloadWindow()
 {
     FlashClient client(camera);
-    QCOMPARE(client.Select(CustomDefectFileId), ZvkErrorSuccess);
-    QCOMPARE(client.Write(FlashFileCommand, ClearErrorCommand), ZvkErrorSuccess);
-    QCOMPARE(client.Status(), uint64_t(StatusErased));
-    QCOMPARE(client.Select(FactoryDefectFileId), ZvkErrorSuccess);
-    QCOMPARE(client.Write(FlashFileCommand, ClearErrorCommand), ZvkErrorSuccess);
-    QCOMPARE(client.Status(), uint64_t(StatusValid));
-}
+    UcharVector packet(104, 0);
+    QCOMPARE(client.Download(CustomDefectFileId).content.size(), size_t(0));
+    QCOMPARE(camera->ReadMemory(FileDownloadTransferBuffer, packet), ZvkErrorInvalidCall); // nothing valid to read
 
-void FlashProtocolTest::downloadWindowStartsAtOffset()
-{
-    FlashClient client(camera);
     std::vector<uint8_t> content = Pattern(1200);
     QVERIFY(SetFile(CameraId, CustomDefectFileId, content));
     QCOMPARE(client.Select(CustomDefectFileId), ZvkErrorSuccess);
     QCOMPARE(client.Write(FlashFileDownloadOffset, 500), ZvkErrorSuccess);
     for (uint32_t expected : {500u, 600u}) {
-        UcharVector packet(104, 0);
         QCOMPARE(camera->ReadMemory(FileDownloadTransferBuffer, packet), ZvkErrorSuccess);
-        QCOMPARE((uint32_t(packet[2]) << 8) | packet[3], expected);
+        QCOMPARE(PacketHeader(packet), expected);
         QCOMPARE(packet[4], content[expected]);
     }
     QCOMPARE(client.Write(FlashFileDownloadOffset, 1201), ZvkErrorInvalidValue);
     QCOMPARE(client.Write(FlashFileDownloadOffset, 1150), ZvkErrorSuccess);
-    UcharVector beyond(104, 0);
-    QCOMPARE(camera->ReadMemory(FileDownloadTransferBuffer, beyond), ZvkErrorInvalidValue);
+    QCOMPARE(camera->ReadMemory(FileDownloadTransferBuffer, packet), ZvkErrorInvalidValue);
     UcharVector tooLarge(505, 0);
     QCOMPARE(camera->ReadMemory(FileDownloadTransferBuffer, tooLarge), ZvkErrorBadParameter);
-}
-
-void FlashProtocolTest::downloadRefusedWhenNotValid()
-{
-    FlashClient client(camera);
-    std::vector<uint8_t> content;
-    int packets = 0;
-    bool mismatch = false;
-    QCOMPARE(client.Download(CustomDefectFileId, content, packets, mismatch), ZvkErrorSuccess);
-    QVERIFY(content.empty());
-    QCOMPARE(client.Write(FlashFileDownloadOffset, 0), ZvkErrorSuccess);
-    UcharVector packet(8, 0);
-    QCOMPARE(camera->ReadMemory(FileDownloadTransferBuffer, packet), ZvkErrorInvalidCall);
 }
 
 void FlashProtocolTest::cameraWithoutFlashFileSystem()
 {
     CameraSpec spec;
-    spec.model = "HN2701-M";
     spec.serialNumber = "NOFS";
     spec.flashFileSystem = false;
-    CameraPtr plain = Open(spec);
+    CameraPtr plain = AttachAndOpen(spec);
     QVERIFY(plain);
     FlashClient client(plain);
     uint64_t value = 0;
     QCOMPARE(client.Read(ControlsInquiry1, value), ZvkErrorSuccess);
     QCOMPARE(value & FlashFileSystemBit, uint64_t(0));
     QCOMPARE(client.Select(CustomDefectFileId), ZvkErrorSuccess);
-    value = 1;
     QCOMPARE(client.Read(FlashFileMaxSize, value), ZvkErrorSuccess);
     QCOMPARE(value, uint64_t(0));
     QCOMPARE(client.Status(), uint64_t(StatusNoFileSystem));
     QCOMPARE(client.Write(FlashFileCommand, DefectFilePrivilegeLevel), ZvkErrorInvalidAccess);
     UcharVector packet(8, 0);
     QCOMPARE(plain->ReadMemory(FileDownloadTransferBuffer, packet), ZvkErrorInvalidAccess);
-    QCOMPARE(client.Read(ControlsInquiry1, value), ZvkErrorSuccess);
-    value = 0;
     QCOMPARE(FlashClient(camera).Read(ControlsInquiry1, value), ZvkErrorSuccess);
     QCOMPARE(value & FlashFileSystemBit, uint64_t(FlashFileSystemBit));
 }

@@ -34,8 +34,7 @@ private slots:
     void contentLastsAcrossRestart();
     void plugAndUnplugReachTheObserver();
     void faultFromTheToolReachesARunningSdk();
-    void resetFromTheToolEmptiesTheCustomFile();
-    void showDecodesBothFiles();
+    void showAndReset();
     void toolExitCodes_data();
     void toolExitCodes();
     void unreadableCameraFilesAreSkipped_data();
@@ -94,7 +93,7 @@ void FolderModeTest::freshFolderHoldsTheDefaultCameras()
     QCOMPARE(RunTool({"list"}, &output), 0);
     for (const char *expected : {"HN2702-M", "HN2703-C", "VX1100-M", "HN2701-M", "Line2-Color", MonoId})
         QVERIFY2(output.contains(expected), expected);
-    QCOMPARE(output.trimmed().split('\n').size(), 5);
+    QCOMPARE(output.trimmed().split('\n').size(), 5); // a header and the four cameras
 
     QCOMPARE(System().Startup(), ZvkErrorSuccess);
     CameraPtrVector cameras;
@@ -103,15 +102,12 @@ void FolderModeTest::freshFolderHoldsTheDefaultCameras()
     int idDiffersFromSerial = 0;
     for (const CameraPtr &camera : cameras) {
         std::string id, serial;
-        QCOMPARE(camera->GetID(id), ZvkErrorSuccess);
-        QCOMPARE(camera->GetSerialNumber(serial), ZvkErrorSuccess);
+        QVERIFY(camera->GetID(id) == ZvkErrorSuccess && camera->GetSerialNumber(serial) == ZvkErrorSuccess);
         idDiffersFromSerial += id != serial ? 1 : 0;
     }
     QCOMPARE(idDiffersFromSerial, 1);
-    for (const CameraSpec &spec : DefaultCameras()) {
-        uint64_t capacity = (uint64_t(spec.maxFileSize) - 4352) / 8;
-        QVERIFY(capacity >= 1000 && capacity < 10000);
-    }
+    for (const CameraSpec &spec : DefaultCameras()) // defect capacities in the thousands
+        QVERIFY((spec.maxFileSize - 4352) / 8 >= 1000 && (spec.maxFileSize - 4352) / 8 < 10000);
 }
 
 void FolderModeTest::contentLastsAcrossRestart()
@@ -122,8 +118,7 @@ void FolderModeTest::contentLastsAcrossRestart()
     FlashClient client(camera);
     std::vector<uint8_t> content = Pattern(4104);
     int packets = 0;
-    QCOMPARE(client.StartErase(CustomDefectFileId), ZvkErrorSuccess);
-    QTRY_COMPARE(client.Status(), uint64_t(StatusErased));
+    QVERIFY(client.EraseAndWait(CustomDefectFileId));
     QCOMPARE(client.StartUpload(uint32_t(content.size())), ZvkErrorSuccess);
     QCOMPARE(client.SendPackets(content, packets), ZvkErrorSuccess);
     QTRY_COMPARE(client.Status(), uint64_t(StatusValid));
@@ -133,11 +128,10 @@ void FolderModeTest::contentLastsAcrossRestart()
     QCOMPARE(System().Startup(), ZvkErrorSuccess);
     camera = Open(MonoId);
     QVERIFY(camera);
-    std::vector<uint8_t> downloaded;
-    bool mismatch = true;
-    QCOMPARE(FlashClient(camera).Download(CustomDefectFileId, downloaded, packets, mismatch), ZvkErrorSuccess);
-    QVERIFY(!mismatch);
-    QVERIFY(downloaded == content);
+    Downloaded read = FlashClient(camera).Download(CustomDefectFileId);
+    QCOMPARE(read.result, ZvkErrorSuccess);
+    QVERIFY(!read.headerMismatch);
+    QVERIFY(read.content == content);
 }
 
 void FolderModeTest::plugAndUnplugReachTheObserver()
@@ -151,13 +145,8 @@ void FolderModeTest::plugAndUnplugReachTheObserver()
     QVERIFY(camera);
     QCOMPARE(RunTool({"unplug", "Hot-1"}), 0);
     QTRY_COMPARE(observer->Count(), 2);
-    std::vector<RecordingObserver::Change> changes = observer->Changes();
-    QCOMPARE(changes[0].id, std::string("Hot-1"));
-    QCOMPARE(changes[0].reason, 0);
-    QCOMPARE(changes[1].id, std::string("Hot-1"));
-    QCOMPARE(changes[1].reason, 1);
-    QVERIFY(changes[0].thread != std::this_thread::get_id());
-    QVERIFY(changes[1].thread != std::this_thread::get_id());
+    QCOMPARE(observer->Changes(), (std::vector<std::string>{"Hot-1 0", "Hot-1 1"}));
+    QVERIFY(observer->NoneOn(std::this_thread::get_id()));
     Uint64Vector values(1);
     QCOMPARE(camera->ReadRegisters({ControlsInquiry1}, values), ZvkErrorNotFound);
 }
@@ -185,23 +174,10 @@ void FolderModeTest::faultFromTheToolReachesARunningSdk()
     QTRY_COMPARE(client.Status(), uint64_t(StatusErased));
 }
 
-void FolderModeTest::resetFromTheToolEmptiesTheCustomFile()
+void FolderModeTest::showAndReset()
 {
     QCOMPARE(System().Startup(), ZvkErrorSuccess);
-    QVERIFY(SetFile(MonoId, CustomDefectFileId, Pattern(4096)));
-    QString output;
-    QCOMPARE(RunTool({"show", MonoId}, &output), 0);
-    QVERIFY(output.contains("Custom defect file: 4096 bytes"));
-    QCOMPARE(RunTool({"reset", MonoId}), 0);
-    std::vector<uint8_t> content = {1};
-    QTRY_VERIFY(GetFile(MonoId, CustomDefectFileId, content) && content.empty());
-}
-
-void FolderModeTest::showDecodesBothFiles()
-{
-    std::vector<std::pair<uint16_t, uint16_t>> defects = {{7, 100}, {2000, 31}};
-    QVERIFY(Cameras().size() == 4);
-    QVERIFY(SetFile(MonoId, CustomDefectFileId, EncodeDefectFile(2048, 2048, "Mono", defects)));
+    QVERIFY(SetFile(MonoId, CustomDefectFileId, EncodeDefectFile(2048, 2048, "Mono", {{7, 100}, {2000, 31}})));
     QString output;
     QCOMPARE(RunTool({"show", MonoId}, &output), 0);
     QVERIFY2(output.contains("Custom defect file: 4112 bytes, 2 defects"), qPrintable(output));
@@ -210,36 +186,38 @@ void FolderModeTest::showDecodesBothFiles()
     std::vector<std::pair<uint16_t, uint16_t>> factoryDefects;
     QVERIFY(GetFile(MonoId, FactoryDefectFileId, factory));
     QVERIFY(DecodeDefectFile(factory, factoryDefects));
-    QVERIFY(output.contains(QString("Factory defect file: %1 bytes, %2 defects")
-                                .arg(factory.size())
-                                .arg(factoryDefects.size())));
+    QVERIFY(output.contains(
+        QString("Factory defect file: %1 bytes, %2 defects").arg(factory.size()).arg(factoryDefects.size())));
+
+    QCOMPARE(RunTool({"reset", MonoId}), 0);
+    std::vector<uint8_t> content = {1};
+    QTRY_VERIFY(GetFile(MonoId, CustomDefectFileId, content) && content.empty());
 }
 
 void FolderModeTest::toolExitCodes_data()
 {
-    QTest::addColumn<QStringList>("arguments");
+    using Args = QStringList;
+    QTest::addColumn<Args>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
-    QTest::newRow("no command") << QStringList{} << 2 << "no command given";
-    QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << "unknown command 'frobnicate'";
-    QTest::newRow("list with an argument") << QStringList{"list", "x"} << 2 << "list takes no arguments";
-    QTest::newRow("plug without serial") << QStringList{"plug", "--model", "HN2702-M"} << 2 << "plug needs --serial";
-    QTest::newRow("plug with a bad width") << QStringList{"plug", "--serial", "5", "--width", "wide"} << 2
-                                           << "invalid value for --width: 'wide'";
-    QTest::newRow("plug with a bad ID") << QStringList{"plug", "--serial", "5", "--id", "a/b"} << 2
-                                        << "cannot use ID 'a/b'";
-    QTest::newRow("plug an ID in use") << QStringList{"plug", "--serial", MonoId} << 1
-                                       << "a camera with ID '40211001' is already plugged in";
-    QTest::newRow("unplug an unknown camera") << QStringList{"unplug", "nobody"} << 1 << "no camera with ID 'nobody'";
-    QTest::newRow("show without ID") << QStringList{"show"} << 2 << "show needs exactly one camera ID";
-    QTest::newRow("reset an unknown camera") << QStringList{"reset", "nobody"} << 1 << "no camera with ID 'nobody'";
-    QTest::newRow("unknown fault kind") << QStringList{"fault", MonoId, "gremlins"} << 2
-                                        << "unknown fault kind 'gremlins'";
-    QTest::newRow("fault count not a number") << QStringList{"fault", MonoId, "fail-call", "x"} << 2
-                                              << "the count must be a positive number";
-    QTest::newRow("fault code zero") << QStringList{"fault", MonoId, "fail-call", "1", "0"} << 2
-                                     << "the code must be a non-zero number";
+    QTest::newRow("help") << Args{"--help"} << 0 << "";
+    QTest::newRow("no command") << Args{} << 2 << "no command given";
+    QTest::newRow("unknown command") << Args{"frobnicate"} << 2 << "unknown command 'frobnicate'";
+    QTest::newRow("list with an argument") << Args{"list", "x"} << 2 << "list takes no arguments";
+    QTest::newRow("plug without serial") << Args{"plug", "--model", "HN2702-M"} << 2 << "plug needs --serial";
+    QTest::newRow("plug with a bad width")
+        << Args{"plug", "--serial", "5", "--width", "wide"} << 2 << "invalid value for --width: 'wide'";
+    QTest::newRow("plug with a bad ID") << Args{"plug", "--serial", "5", "--id", "a/b"} << 2 << "cannot use ID 'a/b'";
+    QTest::newRow("plug an ID in use")
+        << Args{"plug", "--serial", MonoId} << 1 << "a camera with ID '40211001' is already plugged in";
+    QTest::newRow("unplug an unknown camera") << Args{"unplug", "nobody"} << 1 << "no camera with ID 'nobody'";
+    QTest::newRow("show without ID") << Args{"show"} << 2 << "show needs exactly one camera ID";
+    QTest::newRow("reset an unknown camera") << Args{"reset", "nobody"} << 1 << "no camera with ID 'nobody'";
+    QTest::newRow("unknown fault kind") << Args{"fault", MonoId, "gremlins"} << 2 << "unknown fault kind 'gremlins'";
+    QTest::newRow("fault count not a number")
+        << Args{"fault", MonoId, "fail-call", "x"} << 2 << "the count must be a positive number";
+    QTest::newRow("fault code zero")
+        << Args{"fault", MonoId, "fail-call", "1", "0"} << 2 << "the code must be a non-zero number";
 }
 
 void FolderModeTest::toolExitCodes()
@@ -283,12 +261,9 @@ void FolderModeTest::unreadableCameraFilesAreSkipped()
     file.write(text);
     file.close();
     QCOMPARE(Cameras().size(), size_t(listed ? 5 : 4));
-    if (listed) {
-        std::vector<uint8_t> factory;
-        QVERIFY(GetFile("77", FactoryDefectFileId, factory));
-        QVERIFY(!factory.empty());
-        QCOMPARE(Faults("77").size(), size_t(text.contains("stuck") ? 1 : 0));
-    }
+    std::vector<uint8_t> factory;
+    QCOMPARE(GetFile("77", FactoryDefectFileId, factory) && !factory.empty(), listed);
+    QCOMPARE(Faults("77").size(), size_t(text.contains("stuck") && listed ? 1 : 0));
 }
 
 void FolderModeTest::unusableFolderHoldsNoCameras()
