@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
-// Answers the modal message boxes that open while it lives: polls the
-// top-level widgets, records each visible box and clicks the given button.
+// Answers the modal message boxes that open while it lives: polls for the
+// active modal box, records it and clicks the given button (or OK).
 class BoxAnswerer
 {
 public:
@@ -15,36 +15,30 @@ public:
     {
         QString title;
         QString text;
-        QWidget *parent = nullptr;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QWidget *parent;
+        QMessageBox::Icon icon;
         QMessageBox::StandardButtons buttons;
     };
 
     explicit BoxAnswerer(QMessageBox::StandardButton answer)
     {
-        QObject::connect(&timer, &QTimer::timeout, [this, answer] { AnswerVisibleBox(answer); });
+        QObject::connect(&timer, &QTimer::timeout, [this, answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen.append({box->windowTitle(), box->text(), box->parentWidget(), box->icon(), box->standardButtons()});
+            QAbstractButton *button = box->button(answer) ? box->button(answer) : box->button(QMessageBox::Ok);
+            if (button)
+                button->click();
+            else
+                box->reject();
+        });
         timer.start(5);
     }
 
     QList<Seen> seen;
 
 private:
-    void AnswerVisibleBox(QMessageBox::StandardButton answer)
-    {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<QMessageBox *>(widget);
-            if (!box || !box->isVisible())
-                continue;
-            QAbstractButton *button = box->button(answer) ? box->button(answer) : box->button(QMessageBox::Ok);
-            if (!button)
-                continue;
-            seen.append({box->windowTitle(), box->text(), box->parentWidget(), box->icon(),
-                         box->standardButtons()});
-            button->click();
-            return;
-        }
-    }
-
     QTimer timer;
 };
 

@@ -8,7 +8,6 @@
 #include <QList>
 
 #include <functional>
-#include <vector>
 
 // The straightforward quadratic algorithms, step by step, against which the
 // fast paths are compared (tests) and timed (benchmark).
@@ -26,9 +25,8 @@ struct ReferenceEncoding
     QList<PixelCoords> RemoveWhere(const std::function<bool(const NbEntry &)> &matches);
 };
 
+// The camera list followed by the user entries it does not hold yet; with an
+// empty camera list, the list without repeats.
 QList<PixelCoords> ReferenceMerge(const QList<PixelCoords> &camera, const QList<PixelCoords> &user);
-bool ReferenceContainsAny(const QList<PixelCoords> &list, const QList<PixelCoords> &query);
-QList<PixelCoords> ReferenceWithoutDuplicates(const QList<PixelCoords> &list);
-std::vector<unsigned char> ReferenceFormat(const ReferenceEncoding &encoding);
 
 #endif

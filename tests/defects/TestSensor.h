@@ -4,7 +4,8 @@
 #include "CameraDescription.h"
 
 // A connected camera's description as the list algorithms read it.
-inline CameraDescription TestSensor(const QString &type, qint64 width, qint64 height, qint64 capacity)
+inline CameraDescription TestSensor(qint64 width = 100, qint64 height = 100, qint64 capacity = 1000,
+                                    const QString &type = QStringLiteral("Mono"))
 {
     CameraDescription description;
     description.sensorType = type;
