@@ -28,6 +28,9 @@ const QString Organisation = QStringLiteral("Corvane");
 const QString Application = QStringLiteral("Talvern");
 const QString SettingsGroup = QStringLiteral("MainWindow");
 const QString PositionKey = QStringLiteral("position");
+const QString StartDirectory = QStringLiteral("/");
+const QString BackupFilter = QStringLiteral("Defective Pixel List Files (*.bin)");
+const QString ListFilter = QStringLiteral("DP List Files (*.csv)");
 
 void LogLine(const QString &line)
 {
@@ -188,11 +191,18 @@ QString MainWindow::GetCameraDisplayName(QString entry) const
     return entry.remove(QRegExp(QStringLiteral("\\(([^)]+)\\)-")));
 }
 
-void MainWindow::on_downloadButton_clicked()
+// Camera work blocks the window until it is done; the wait cursor says so. Handlers that
+// run the download handler nest its cursor inside their own.
+void MainWindow::UnderWaitCursor(void (MainWindow::*work)())
 {
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    DownloadCameraList();
+    (this->*work)();
     QGuiApplication::restoreOverrideCursor();
+}
+
+void MainWindow::on_downloadButton_clicked()
+{
+    UnderWaitCursor(&MainWindow::DownloadCameraList);
 }
 
 void MainWindow::DownloadCameraList()
@@ -211,9 +221,7 @@ void MainWindow::DownloadCameraList()
 
 void MainWindow::on_backupButton_clicked()
 {
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    BackupDefectFile();
-    QGuiApplication::restoreOverrideCursor();
+    UnderWaitCursor(&MainWindow::BackupDefectFile);
 }
 
 // A failed backup is told to the user: going on to upload in the belief that a backup
@@ -221,8 +229,7 @@ void MainWindow::on_backupButton_clicked()
 void MainWindow::BackupDefectFile()
 {
     const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Backup Defective Pixel List."),
-                                                        QStringLiteral("/"),
-                                                        QStringLiteral("Defective Pixel List Files (*.bin)"));
+                                                        StartDirectory, BackupFilter);
     if (chosen.isEmpty())
         return;
     if (!WriteBackupFile(BackupFileName(chosen, cameraDescription.serialNumber))) {
@@ -249,16 +256,13 @@ bool MainWindow::WriteBackupFile(const QString &fileName)
 
 void MainWindow::on_restoreButton_clicked()
 {
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    RestoreDefectFile();
-    QGuiApplication::restoreOverrideCursor();
+    UnderWaitCursor(&MainWindow::RestoreDefectFile);
 }
 
 void MainWindow::RestoreDefectFile()
 {
     const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("Restore Defective Pixel List."),
-                                                          QStringLiteral("/"),
-                                                          QStringLiteral("Defective Pixel List Files (*.bin)"));
+                                                          StartDirectory, BackupFilter);
     if (fileName.isEmpty())
         return;
     std::vector<unsigned char> content;
@@ -378,7 +382,7 @@ void MainWindow::on_loadButton_clicked()
             return;
     }
     const QString fileName = QFileDialog::getOpenFileName(this, QStringLiteral("Open Custom Defective Pixel List"),
-                                                          QStringLiteral("/"), QStringLiteral("DP List Files (*.csv)"));
+                                                          StartDirectory, ListFilter);
     if (fileName.isEmpty())
         return;
     if (!listManager.LoadUserListFromFile(fileName)) {
@@ -391,8 +395,8 @@ void MainWindow::on_loadButton_clicked()
 
 void MainWindow::on_saveButton_clicked()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Save As..."), QStringLiteral("/"),
-                                                          QStringLiteral("DP List Files (*.csv)"));
+    const QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Save As..."), StartDirectory,
+                                                          ListFilter);
     if (fileName.isEmpty())
         return;
     if (!listManager.SaveUserListToFile(fileName)) {
@@ -403,9 +407,7 @@ void MainWindow::on_saveButton_clicked()
 
 void MainWindow::on_uploadButton_clicked()
 {
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    UploadUserList();
-    QGuiApplication::restoreOverrideCursor();
+    UnderWaitCursor(&MainWindow::UploadUserList);
 }
 
 void MainWindow::UploadUserList()

@@ -56,6 +56,7 @@ private:
     QString GetCameraDisplayName(QString entry) const;
     void ValidateUserList(ValidationMode mode);
 
+    void UnderWaitCursor(void (MainWindow::*work)());
     bool CameraAndUserListsPresent();
     void DownloadCameraList();
     void BackupDefectFile();
