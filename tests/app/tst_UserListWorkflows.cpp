@@ -8,6 +8,7 @@
 #include "CoordinatesDialog.h"
 
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 #include <algorithm>
@@ -61,6 +62,7 @@ private slots:
     void add();
     void addCancelled();
     void addCloseToCameraDefects();
+    void checkWithoutCameraList_data();
     void checkWithoutCameraList();
     void removeWithoutCurrentRow();
     void lastUserRowsGo_data();
@@ -193,21 +195,51 @@ void tst_UserListWorkflows::addCloseToCameraDefects()
 }
 
 // Add, remove and load check the user list against the camera list; without one they say so.
+void tst_UserListWorkflows::checkWithoutCameraList_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<Coordinates>("after");
+
+    QTest::newRow("add") << "addButton" << Coordinates{{1, 1}, {2, 2}, {5, 5}};
+    QTest::newRow("remove") << "removeButton" << Coordinates{{1, 1}};
+    QTest::newRow("load") << "loadButton" << Coordinates{{7, 7}};
+}
+
 void tst_UserListWorkflows::checkWithoutCameraList()
 {
-    MessageBoxes boxes;
+    QFETCH(QString, button);
+    QFETCH(Coordinates, after);
+    QVERIFY(user->ConnectAndDownload(Mono));
+    QVERIFY(AddAll({{1, 1}, {2, 2}}));
+    QVERIFY(user->Click("disconnectButton")); // the camera list is gone, the user list stays
     QVERIFY(user->Connect(Mono));
     QVERIFY(SimulatedCameras::SetCustomFile("1001", {}));
     QVERIFY(SimulatedCameras::SetFactoryFile("1001", {}));
+    const QString csv = files->filePath("list.csv");
+    QVERIFY(WriteText(csv, "Row,Column\n7, 7\n"));
+    user->SetCurrentUserRow(1);
+    MessageBoxes boxes({QMessageBox::Yes});
+    FileDialogAnswer dialog(csv);
+    WhenShown<CoordinatesDialog> typed([](CoordinatesDialog *shown) {
+        shown->findChild<QSpinBox *>("yCoordinate")->setValue(5);
+        shown->findChild<QSpinBox *>("xCoordinate")->setValue(5);
+        shown->findChild<QPushButton *>("okButton")->click();
+    });
 
-    QVERIFY(user->Add({5, 5}));
+    QVERIFY(user->Click(qPrintable(button)));
 
-    QCOMPARE(boxes.Titles(), QStringList({"Download Error", "Validation Error"}));
-    QCOMPARE(boxes.seen[1].text, ListEmpty);
-    QCOMPARE(boxes.seen[1].icon, QMessageBox::Warning);
-    QVERIFY(boxes.seen[0].waitCursor);
-    QVERIFY(!boxes.seen[1].waitCursor);
-    QCOMPARE(user->Rows(UserView), Coordinates({{5, 5}}));
+    QStringList titles{"Download Error", "Validation Error"};
+    if (button == "loadButton")
+        titles.prepend("Overwrite User Defective Pixel List?");
+    QCOMPARE(boxes.Titles(), titles);
+    const SeenBox &downloadError = boxes.seen[titles.size() - 2];
+    const SeenBox &validationError = boxes.seen.constLast();
+    QVERIFY(downloadError.waitCursor);
+    QCOMPARE(validationError.text, ListEmpty);
+    QCOMPARE(validationError.icon, QMessageBox::Warning);
+    QVERIFY(!validationError.waitCursor);
+    QCOMPARE(user->Rows(UserView), after);
+    QVERIFY(user->Rows(CameraView).isEmpty());
 }
 
 void tst_UserListWorkflows::removeWithoutCurrentRow()
