@@ -3,140 +3,118 @@
 #include "HelpDialog.h"
 
 #include "MouseEvents.h"
+#include "WhenShown.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QtTest>
 #include <memory>
 
-// The three dialogs share the frameless look and are dragged by their own surface.
+namespace {
+
+// "About", "Coordinates" or "Help", shown at (100, 80) when `show` is set.
+std::unique_ptr<QDialog> MakeDialog(const QString &kind, bool show = false)
+{
+    std::unique_ptr<QDialog> dialog;
+    if (kind == "About")
+        dialog = std::make_unique<AboutDialog>(QStringLiteral("2.4.1"));
+    else if (kind == "Coordinates")
+        dialog = std::make_unique<CoordinatesDialog>();
+    else
+        dialog = std::make_unique<HelpDialog>();
+    dialog->move(100, 80);
+    if (show)
+        dialog->show();
+    return dialog;
+}
+
+} // namespace
+
+// The three dialogs share the frameless look, are dragged by their own surface and close with OK.
 class tst_FramelessDialogs : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void lookIsFramelessWithShadow_data();
-    void lookIsFramelessWithShadow();
-    void drag_data();
-    void drag();
-    void rightPressKeepsTheOffsetOfTheLastLeftPress();
-    void moveWithoutButtonLeavesDialog();
+    void look_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("About") << "About" << QSize(520, 655);
+        QTest::newRow("Coordinates") << "Coordinates" << QSize(267, 138);
+        QTest::newRow("Help") << "Help" << QSize(520, 830);
+    }
+
+    void look()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QSize, size);
+        const auto dialog = MakeDialog(kind);
+        QCOMPARE(dialog->windowTitle(), kind + "Dialog");
+        QCOMPARE(dialog->size(), size);
+        QVERIFY(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(dialog->testAttribute(Qt::WA_TranslucentBackground));
+        const QString frameName = kind.toLower() + "Frame";
+        auto *frame = dialog->findChild<QFrame *>(frameName);
+        QVERIFY(frame);
+        QCOMPARE(frame->frameShape(), QFrame::StyledPanel);
+        QCOMPARE(frame->frameShadow(), QFrame::Raised);
+        auto *shadow = qobject_cast<QGraphicsDropShadowEffect *>(frame->graphicsEffect());
+        QVERIFY(shadow);
+        QCOMPARE(shadow->blurRadius(), 4.0);
+        QCOMPARE(shadow->offset(), QPointF(8, 8));
+        QVERIFY(dialog->styleSheet().startsWith("#" + frameName + " {\nborder:1px solid rgb(188, 188, 188);\n"));
+        QCOMPARE(dialog->findChild<QPushButton *>("okButton")->text(), QStringLiteral("OK"));
+        QCOMPARE(ExecAndClick(*dialog, "okButton"), int(QDialog::Accepted));
+    }
+
+    void drag_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("moves");
+        const int left = Qt::LeftButton;
+        QTest::newRow("About by its heading") << "About" << "applicationHeaderLabel" << left << true;
+        QTest::newRow("About by its logo") << "About" << "cvnLogo" << left << true;
+        QTest::newRow("About by its frame") << "About" << "aboutFrame" << left << true;
+        QTest::newRow("About on OK") << "About" << "okButton" << left << false;
+        QTest::newRow("About with the right button") << "About" << "qtLabel" << int(Qt::RightButton) << false;
+        QTest::newRow("Coordinates by a label") << "Coordinates" << "yLabel" << left << true;
+        QTest::newRow("Coordinates by its frame") << "Coordinates" << "coordinatesFrame" << left << true;
+        QTest::newRow("Coordinates on a spin box") << "Coordinates" << "xCoordinate" << left << false;
+        QTest::newRow("Coordinates on Cancel") << "Coordinates" << "cancelButton" << left << false;
+        QTest::newRow("Help by its text") << "Help" << "documentationLabel" << left << true;
+        QTest::newRow("Help on OK") << "Help" << "okButton" << left << false;
+        QTest::newRow("Help with the middle button") << "Help" << "documentationLabel" << int(Qt::MiddleButton) << false;
+    }
+
+    void drag()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, target);
+        QFETCH(int, button);
+        QFETCH(bool, moves);
+        const auto dialog = MakeDialog(kind, true);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        MouseEvents::Drag(dialog->findChild<QWidget *>(target), QPoint(3, 3), QPoint(40, 25), Qt::MouseButton(button));
+        QCOMPARE(dialog->pos(), moves ? QPoint(140, 105) : QPoint(100, 80));
+    }
+
+    // Only a left press sets where the pointer holds the dialog; only a left-held move drags.
+    void otherButtonsNeitherGrabNorDrag()
+    {
+        const auto dialog = MakeDialog("Coordinates", true);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        auto *frame = dialog->findChild<QWidget *>("coordinatesFrame");
+        MouseEvents::Press(frame, QPoint(5, 5), Qt::LeftButton);
+        MouseEvents::Press(frame, QPoint(60, 30), Qt::RightButton);
+        MouseEvents::Move(frame, QPoint(5, 5), QPoint(30, 30), Qt::NoButton);
+        MouseEvents::Move(frame, QPoint(5, 5), QPoint(30, 30), Qt::RightButton);
+        QCOMPARE(dialog->pos(), QPoint(100, 80));
+        MouseEvents::Move(frame, QPoint(5, 5), QPoint(10, 10), Qt::LeftButton);
+        QCOMPARE(dialog->pos(), QPoint(110, 90));
+    }
 };
-
-namespace {
-
-std::unique_ptr<QDialog> MakeDialog(const QString &kind)
-{
-    if (kind == "about")
-        return std::make_unique<AboutDialog>(QStringLiteral("2.4.1"));
-    if (kind == "coordinates")
-        return std::make_unique<CoordinatesDialog>();
-    return std::make_unique<HelpDialog>();
-}
-
-void AddDialogColumns()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("frame");
-}
-
-} // namespace
-
-void tst_FramelessDialogs::lookIsFramelessWithShadow_data()
-{
-    AddDialogColumns();
-    QTest::newRow("about") << "about" << "aboutFrame";
-    QTest::newRow("coordinates") << "coordinates" << "coordinatesFrame";
-    QTest::newRow("help") << "help" << "helpFrame";
-}
-
-void tst_FramelessDialogs::lookIsFramelessWithShadow()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, frame);
-    const auto dialog = MakeDialog(kind);
-
-    QVERIFY(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(dialog->testAttribute(Qt::WA_TranslucentBackground));
-    auto *frameWidget = dialog->findChild<QFrame *>(frame);
-    QVERIFY(frameWidget);
-    QCOMPARE(frameWidget->frameShape(), QFrame::StyledPanel);
-    QCOMPARE(frameWidget->frameShadow(), QFrame::Raised);
-    auto *shadow = qobject_cast<QGraphicsDropShadowEffect *>(frameWidget->graphicsEffect());
-    QVERIFY(shadow);
-    QCOMPARE(shadow->blurRadius(), 4.0);
-    QCOMPARE(shadow->offset(), QPointF(8, 8));
-    QVERIFY(dialog->styleSheet().startsWith("#" + frame + " {\nborder:1px solid rgb(188, 188, 188);\n"));
-}
-
-void tst_FramelessDialogs::drag_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("moves");
-
-    QTest::newRow("about by its heading") << "about" << "applicationHeaderLabel" << int(Qt::LeftButton) << true;
-    QTest::newRow("about by its logo") << "about" << "cvnLogo" << int(Qt::LeftButton) << true;
-    QTest::newRow("about by its frame") << "about" << "aboutFrame" << int(Qt::LeftButton) << true;
-    QTest::newRow("about on OK") << "about" << "okButton" << int(Qt::LeftButton) << false;
-    QTest::newRow("about with the right button") << "about" << "qtLabel" << int(Qt::RightButton) << false;
-    QTest::newRow("coordinates by a label") << "coordinates" << "yLabel" << int(Qt::LeftButton) << true;
-    QTest::newRow("coordinates by its frame") << "coordinates" << "coordinatesFrame" << int(Qt::LeftButton) << true;
-    QTest::newRow("coordinates on a spin box") << "coordinates" << "xCoordinate" << int(Qt::LeftButton) << false;
-    QTest::newRow("coordinates on Cancel") << "coordinates" << "cancelButton" << int(Qt::LeftButton) << false;
-    QTest::newRow("help by its text") << "help" << "documentationLabel" << int(Qt::LeftButton) << true;
-    QTest::newRow("help on OK") << "help" << "okButton" << int(Qt::LeftButton) << false;
-    QTest::newRow("help with the middle button") << "help" << "documentationLabel" << int(Qt::MiddleButton) << false;
-}
-
-void tst_FramelessDialogs::drag()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, target);
-    QFETCH(int, button);
-    QFETCH(bool, moves);
-    const auto dialog = MakeDialog(kind);
-    dialog->move(100, 80);
-    dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-    auto *widget = dialog->findChild<QWidget *>(target);
-    QVERIFY(widget);
-    const QPoint start = dialog->pos();
-
-    MouseEvents::Drag(widget, QPoint(3, 3), QPoint(40, 25), Qt::MouseButton(button));
-
-    QCOMPARE(dialog->pos(), moves ? start + QPoint(40, 25) : start);
-}
-
-void tst_FramelessDialogs::rightPressKeepsTheOffsetOfTheLastLeftPress()
-{
-    CoordinatesDialog dialog;
-    dialog.move(50, 50);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto *frame = dialog.findChild<QWidget *>("coordinatesFrame");
-
-    MouseEvents::Press(frame, QPoint(5, 5), Qt::LeftButton);
-    MouseEvents::Press(frame, QPoint(60, 30), Qt::RightButton);
-    MouseEvents::Move(frame, QPoint(5, 5), QPoint(10, 10), Qt::LeftButton);
-
-    QCOMPARE(dialog.pos(), QPoint(60, 60));
-}
-
-void tst_FramelessDialogs::moveWithoutButtonLeavesDialog()
-{
-    HelpDialog dialog;
-    dialog.move(50, 50);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto *label = dialog.findChild<QWidget *>("documentationLabel");
-
-    MouseEvents::Press(label, QPoint(5, 5), Qt::LeftButton);
-    MouseEvents::Move(label, QPoint(5, 5), QPoint(30, 30), Qt::NoButton);
-    MouseEvents::Move(label, QPoint(5, 5), QPoint(30, 30), Qt::RightButton);
-
-    QCOMPARE(dialog.pos(), QPoint(50, 50));
-}
 
 QTEST_MAIN(tst_FramelessDialogs)
 #include "tst_FramelessDialogs.moc"
