@@ -28,6 +28,12 @@ QStringList LogCapture::Lines() const
     return captured;
 }
 
+QStringList LogCapture::Last(int count) const
+{
+    const QStringList lines = Lines();
+    return lines.mid(lines.size() - count);
+}
+
 void LogCapture::Clear()
 {
     QMutexLocker locker(&mutex);

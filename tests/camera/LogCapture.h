@@ -13,6 +13,7 @@ public:
     ~LogCapture();
 
     QStringList Lines() const;
+    QStringList Last(int count) const;
     void Clear();
     bool Contains(const QString &line) const;
     // The lines from the first one equal to `first` on (empty when absent).

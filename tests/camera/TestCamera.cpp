@@ -2,21 +2,19 @@
 
 namespace {
 
-QString Hex(uint64_t value)
-{
-    return QString::number(value, 16);
-}
-
 QString Describe(const ZorvikSim::Call &call)
 {
+    const QString address = QString::number(call.address, 16);
+    const QString value = QString::number(call.value, 16);
     if (call.operation == "ReadRegister")
-        return QStringLiteral("R ") + Hex(call.address);
+        return "R " + address;
     if (call.operation == "WriteRegister")
-        return QStringLiteral("W %1 %2").arg(Hex(call.address), Hex(call.value));
+        return QStringLiteral("W %1 %2").arg(address, value);
+    const QString memory = QStringLiteral("%1 %2 %3").arg(address, value, QString::number(call.size, 16));
     if (call.operation == "ReadMemory")
-        return QStringLiteral("MR %1 %2 %3").arg(Hex(call.address), Hex(call.value), Hex(call.size));
+        return "MR " + memory;
     if (call.operation == "WriteMemory")
-        return QStringLiteral("MW %1 %2 %3").arg(Hex(call.address), Hex(call.value), Hex(call.size));
+        return "MW " + memory;
     return QString();
 }
 
@@ -81,11 +79,7 @@ void TestCamera::SetFile(uint32_t fileId, const std::vector<unsigned char> &cont
 
 void TestCamera::SetFault(ZorvikSim::FaultKind kind, int n, int code)
 {
-    ZorvikSim::Fault fault;
-    fault.kind = kind;
-    fault.n = n;
-    fault.code = code;
-    ZorvikSim::SetFault(id, fault);
+    ZorvikSim::SetFault(id, ZorvikSim::Fault{kind, n, code});
 }
 
 QStringList TestCamera::Accesses() const
