@@ -28,32 +28,27 @@ private slots:
         QFETCH(bool, pressOnRow);
         QFETCH(bool, releaseOnRow);
         QFETCH(bool, selectionKept);
-        QWidget window;
-        auto *view = new ClearSelectTableView(&window);
-        view->setGeometry(0, 0, 300, 300);
-        view->setSelectionMode(QAbstractItemView::SingleSelection);
-        view->setSelectionBehavior(QAbstractItemView::SelectRows);
-        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        QStandardItemModel model(0, 2);
-        for (int row = 0; row < 3; ++row)
-            model.appendRow({new QStandardItem(QString::number(row)), new QStandardItem(QString::number(row * 10))});
-        view->setModel(&model);
-        window.resize(300, 300);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QApplication::setActiveWindow(&window);
-        view->setFocus();
-        view->selectRow(1);
-        QTRY_VERIFY(view->hasFocus());
+        ClearSelectTableView view;
+        view.setSelectionMode(QAbstractItemView::SingleSelection);
+        view.setSelectionBehavior(QAbstractItemView::SelectRows);
+        QStandardItemModel model(3, 2);
+        view.setModel(&model);
+        view.resize(300, 300);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QApplication::setActiveWindow(&view);
+        view.setFocus();
+        view.selectRow(1);
+        QTRY_VERIFY(view.hasFocus());
 
-        const QPoint row = view->visualRect(model.index(1, 0)).center();
-        const QPoint empty(20, view->viewport()->height() - 5);
-        QTest::mousePress(view->viewport(), Qt::MouseButton(button), {}, pressOnRow ? row : empty);
-        QTest::mouseRelease(view->viewport(), Qt::MouseButton(button), {}, releaseOnRow ? row : empty);
+        const QPoint row = view.visualRect(model.index(1, 0)).center();
+        const QPoint empty(20, view.viewport()->height() - 5);
+        QTest::mousePress(view.viewport(), Qt::MouseButton(button), {}, pressOnRow ? row : empty);
+        QTest::mouseRelease(view.viewport(), Qt::MouseButton(button), {}, releaseOnRow ? row : empty);
 
-        QCOMPARE(view->selectionModel()->selectedRows().size(), selectionKept ? 1 : 0);
-        QCOMPARE(view->currentIndex().isValid(), selectionKept);
-        QCOMPARE(view->hasFocus(), selectionKept);
+        QCOMPARE(view.selectionModel()->selectedRows().size(), selectionKept ? 1 : 0);
+        QCOMPARE(view.currentIndex().isValid(), selectionKept);
+        QCOMPARE(view.hasFocus(), selectionKept);
     }
 
     // Before the window gives it a model the view has no selection model at all.
