@@ -3,7 +3,7 @@
 #include "MessageLog.h"
 #include "RandomDefects.h"
 #include "ReferenceEncoding.h"
-#include "TestSensor.h"
+#include "TestData.h"
 
 #include <QtTest>
 
@@ -13,22 +13,21 @@
 #endif
 
 using Bytes = std::vector<unsigned char>;
-Q_DECLARE_METATYPE(QList<PixelCoords>)
 
 namespace {
 
-Bytes Backup(quint32 width, quint32 height, int entries)
+QByteArray Backup(quint32 width, quint32 height, int entries)
 {
-    Bytes content(4096 + 8 * size_t(entries), 0xFF);
+    QByteArray content(4096 + 8 * entries, '\xFF');
     const quint32 words[] = {0xFFFFFFFF, 1, 4096, quint32(entries), 8, width, height};
     for (int i = 0; i < 7; ++i)
         qToLittleEndian<quint32>(words[i], content.data() + 4 * i);
     return content;
 }
 
-QByteArray ToByteArray(const Bytes &content)
+Bytes ToBytes(const QByteArray &content)
 {
-    return QByteArray(reinterpret_cast<const char *>(content.data()), int(content.size()));
+    return Bytes(content.cbegin(), content.cend());
 }
 
 QByteArray ReadAll(const QString &fileName)
@@ -50,42 +49,34 @@ class TestListFileIO : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void csvRoundTrip();
     void readCsv_data();
     void readCsv();
-    void readCsvDropsDuplicatesLikeReference();
-    void csvFailures();
-    void failedWriteKeepsOldFile();
+    void failures();
     void backupRoundTrip();
     void importBackup_data();
     void importBackup();
-    void truncatedAndMutatedFilesNeverCrash();
 
 private:
     QTemporaryDir dir;
-    QString startDirectory;
+    const QString startDirectory = QDir::currentPath();
 };
 
-void TestListFileIO::initTestCase()
-{
-    QVERIFY(dir.isValid());
-    startDirectory = QDir::currentPath();
-}
-
+// Repeats are read once, each with a debug line, as the step-by-step reference keeps them.
 void TestListFileIO::csvRoundTrip()
 {
     MessageLog log;
-    const QList<PixelCoords> list = ReferenceMerge({}, RandomDefects(3, 400, 65535, 65534));
+    const QList<PixelCoords> list = RandomDefects(3, 2000, 65535, 65534);
     const QString fileName = dir.filePath("round.csv");
     QVERIFY(ListFileIO().WriteCsvFile(fileName, list));
     QList<PixelCoords> read;
     QVERIFY(ListFileIO().ReadCsvFile(fileName, &read));
-    QCOMPARE(read, list);
-    QVERIFY(MessageLog::Lines().isEmpty());
+    QCOMPARE(read, ReferenceMerge({}, list));
+    QCOMPARE(MessageLog::Lines().count("Duplicate value detected! Coordinates will not be added"),
+             list.size() - read.size());
 
     ListManager manager;
-    QVERIFY(ListFileIO().WriteCsvFile(fileName, {}));
+    QVERIFY(manager.SaveUserListToFile(fileName));
     QCOMPARE(ReadAll(fileName), QByteArray("Row,Column\n"));
     manager.AddUserCoordinate({12, 345}, -1);
     manager.AddUserCoordinate({0, 65535}, -1);
@@ -96,118 +87,96 @@ void TestListFileIO::csvRoundTrip()
 void TestListFileIO::readCsv_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<bool>("ok");
     QTest::addColumn<QList<PixelCoords>>("expected");
-    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("lines"); // loading it as the user list
 
     using List = QList<PixelCoords>;
-    const QStringList none;
-    const QStringList badHeader{"Incorrect file format!"};
-    const QStringList badRow{"Error. Incorrect format in row", "Error in processing input!"};
-    QTest::newRow("header with comment") << QByteArray("Row,Column,Comment\n5,7\n") << true << List{{5, 7}} << none;
-    QTest::newRow("CR LF line ends") << QByteArray("Row,Column\r\n5,7\r\n8, 9\r\n") << true << List{{5, 7}, {8, 9}}
-                                     << none;
-    QTest::newRow("no line end at the end") << QByteArray("Row,Column\n5,7") << true << List{{5, 7}} << none;
-    QTest::newRow("header only") << QByteArray("Row,Column\n") << true << List{} << none;
-    QTest::newRow("lower case header") << QByteArray("row,column\n5,7\n") << false << List{} << badHeader;
-    QTest::newRow("space in header") << QByteArray("Row, Column\n5,7\n") << false << List{} << badHeader;
-    QTest::newRow("empty file") << QByteArray() << false << List{} << badHeader;
-    QTest::newRow("blank line inside") << QByteArray("Row,Column\n5,7\n\n6,8\n") << false << List{{5, 7}} << badRow;
-    QTest::newRow("second line end at the end") << QByteArray("Row,Column\n5,7\n\n") << false << List{{5, 7}}
-                                                << badRow;
-    QTest::newRow("three parts") << QByteArray("Row,Column\n5,7,9\n") << false << List{} << badRow;
-    QTest::newRow("semicolon") << QByteArray("Row,Column\n5;7\n") << false << List{} << badRow;
-    QTest::newRow("not a number") << QByteArray("Row,Column\nabc,7\n") << true << List{{0, 7}} << none;
-    QTest::newRow("duplicate with space") << QByteArray("Row,Column\n5,7\n5, 7\n") << true << List{{5, 7}}
+    const QString loadFailed = QStringLiteral("Error! File could not be loaded.");
+    const QStringList badHeader{"Incorrect file format!", loadFailed};
+    const QStringList badRow{"Error. Incorrect format in row", "Error in processing input!", loadFailed};
+    QTest::newRow("header with comment") << QByteArray("Row,Column,Comment\n5,7\n") << List{{5, 7}} << QStringList();
+    QTest::newRow("CR LF line ends") << QByteArray("Row,Column\r\n5,7\r\n8, 9\r\n") << List{{5, 7}, {8, 9}}
+                                     << QStringList();
+    QTest::newRow("no line end at the end") << QByteArray("Row,Column\n5,7") << List{{5, 7}} << QStringList();
+    QTest::newRow("header only") << QByteArray("Row,Column\n") << List{} << QStringList();
+    QTest::newRow("not a number") << QByteArray("Row,Column\nabc,7\n") << List{{0, 7}} << QStringList();
+    QTest::newRow("low 16 bits") << QByteArray("Row,Column\n65536,1\n70000, 2\n") << List{{0, 1}, {4464, 2}}
+                                 << QStringList();
+    QTest::newRow("duplicate with space") << QByteArray("Row,Column\n5,7\n5, 7\n") << List{{5, 7}}
                                           << QStringList{"Duplicate value detected! Coordinates will not be added"};
-    QTest::newRow("low 16 bits") << QByteArray("Row,Column\n65536,1\n70000, 2\n") << true << List{{0, 1}, {4464, 2}}
-                                 << none;
+    QTest::newRow("lower case header") << QByteArray("row,column\n5,7\n") << List{} << badHeader;
+    QTest::newRow("space in header") << QByteArray("Row, Column\n5,7\n") << List{} << badHeader;
+    QTest::newRow("empty file") << QByteArray() << List{} << badHeader;
+    QTest::newRow("blank line inside") << QByteArray("Row,Column\n5,7\n\n6,8\n") << List{{5, 7}} << badRow;
+    QTest::newRow("second line end at the end") << QByteArray("Row,Column\n5,7\n\n") << List{{5, 7}} << badRow;
+    QTest::newRow("three parts") << QByteArray("Row,Column\n5,7,9\n") << List{} << badRow;
+    QTest::newRow("semicolon") << QByteArray("Row,Column\n5;7\n") << List{} << badRow;
 }
 
-// Read directly, and loaded as the user list: a refused file leaves the list as it was.
+// Read directly (what was read before a refusal stays), and loaded as the
+// user list, which a refused file leaves as it was.
 void TestListFileIO::readCsv()
 {
     QFETCH(QByteArray, content);
-    QFETCH(bool, ok);
     QFETCH(QList<PixelCoords>, expected);
     QFETCH(QStringList, lines);
     const QString fileName = dir.filePath("read.csv");
     QVERIFY(WriteAll(fileName, content));
+    const bool ok = !lines.contains("Error! File could not be loaded.");
     MessageLog log;
     QList<PixelCoords> read;
     QCOMPARE(ListFileIO().ReadCsvFile(fileName, &read), ok);
     QCOMPARE(read, expected);
-    QCOMPARE(MessageLog::Lines(), lines);
+    MessageLog::Lines().clear();
 
     ListManager manager;
     manager.AddUserCoordinate({9, 9}, -1);
     QCOMPARE(manager.LoadUserListFromFile(fileName), ok);
     QCOMPARE(manager.GetCoordinateList(UserList), ok ? expected : QList<PixelCoords>({{9, 9}}));
-    if (!ok)
-        QCOMPARE(MessageLog::Lines().last(), QStringLiteral("Error! File could not be loaded."));
+    QCOMPARE(MessageLog::Lines(), lines);
 }
 
-void TestListFileIO::readCsvDropsDuplicatesLikeReference()
+void TestListFileIO::failures()
 {
-    const QList<PixelCoords> list = RandomDefects(11, 2000, 50, 20);
-    QByteArray content("Row,Column\n");
-    for (const PixelCoords &coords : list)
-        content += QByteArray::number(coords.row) + ',' + QByteArray::number(coords.column) + '\n';
-    const QString fileName = dir.filePath("duplicates.csv");
-    QVERIFY(WriteAll(fileName, content));
+    const QString missing = dir.filePath("missing/list");
     MessageLog log;
     QList<PixelCoords> read;
-    QVERIFY(ListFileIO().ReadCsvFile(fileName, &read));
-    QCOMPARE(read, ReferenceMerge({}, list));
-    QCOMPARE(MessageLog::Lines().size(), list.size() - read.size());
-}
-
-void TestListFileIO::csvFailures()
-{
-    MessageLog log;
-    const QString missing = dir.filePath("missing/list.csv");
-    QList<PixelCoords> read;
+    PixelCoords coords;
     QVERIFY(!ListFileIO().ReadCsvFile(missing, &read));
     QVERIFY(!ListFileIO().ReadCsvFile(dir.filePath("round.csv"), nullptr));
-    QVERIFY(!ListFileIO().WriteCsvFile(missing, {{1, 1}}));
-    QVERIFY(!ListManager().SaveUserListToFile(QString()));
-    PixelCoords coords;
     QVERIFY(!ListFileIO().ParseCsvRow("1,2", nullptr));
-    QVERIFY(ListFileIO().ParseCsvRow(" 1 , 2 ", &coords));
-    QCOMPARE(coords, PixelCoords(1, 2));
-    QCOMPARE(MessageLog::Lines(), (QStringList{"Error. Failed to open file " + missing, "Error. No list to read into.",
-                                               "Error. Failed to open file " + missing, "Error! Filename empty.",
-                                               "Error. Incorrect format in row"}));
+    QVERIFY(ListFileIO().ParseCsvRow(" 1 , 2 ", &coords) && coords == PixelCoords(1, 2));
+    QVERIFY(!ListFileIO().WriteCsvFile(missing, {{1, 1}}));
+    QVERIFY(!ListFileIO().ExportBinaryDefectFile(missing, ToBytes(Backup(8, 8, 1))));
+    QVERIFY(!ListFileIO().WriteCsvFile(QString(), {{1, 1}}));
+    QVERIFY(!ListFileIO().ExportBinaryDefectFile(QString(), ToBytes(Backup(8, 8, 1))));
+    QCOMPARE(MessageLog::Lines(),
+             (QStringList{"Error. Failed to open file " + missing, "Error. No list to read into.",
+                          "Error. Incorrect format in row", "Error. Failed to open file " + missing,
+                          "Error. Failed to open file " + missing, "Error! Filename empty.", "Error! Filename empty."}));
     QVERIFY(!QFileInfo::exists(missing));
-}
 
-// A write that fails part way (here: the file size limit, as a full disk
-// would) is reported and leaves the older file whole.
-void TestListFileIO::failedWriteKeepsOldFile()
-{
 #ifdef Q_OS_UNIX
+    // A write that fails part way (here: the file size limit, as a full disk
+    // would) is reported and leaves the older file whole.
     const QString backup = dir.filePath("existing.bin");
     const QString csv = dir.filePath("existing.csv");
     QVERIFY(WriteAll(backup, "old content") && WriteAll(csv, "old content"));
-
+    MessageLog::Lines().clear();
     signal(SIGXFSZ, SIG_IGN);
     rlimit saved;
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit small = saved;
     small.rlim_cur = 1000;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    MessageLog log;
-    const bool exported = ListFileIO().ExportBinaryDefectFile(backup, Backup(8, 8, 10));
+    const bool exported = ListFileIO().ExportBinaryDefectFile(backup, ToBytes(Backup(8, 8, 10)));
     const bool written = ListFileIO().WriteCsvFile(csv, RandomDefects(1, 200, 100, 100));
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &saved), 0);
-
     QVERIFY(!exported && !written);
     QCOMPARE(MessageLog::Lines(), (QStringList{"Error. Failed to write file " + backup,
                                                "Error. Failed to write file " + csv}));
     QCOMPARE(ReadAll(backup), QByteArray("old content"));
     QCOMPARE(ReadAll(csv), QByteArray("old content"));
-#else
-    QSKIP("needs a file size limit");
 #endif
 }
 
@@ -215,29 +184,21 @@ void TestListFileIO::failedWriteKeepsOldFile()
 // the working directory stays where it was.
 void TestListFileIO::backupRoundTrip()
 {
-    Bytes content = Backup(2048, 1088, 3);
+    QByteArray content = Backup(2048, 1088, 3);
     content[4100] = 0x12;
-    const QString absolute = dir.filePath("123_backup.bin");
     const QString relative = QStringLiteral("defects_relative_backup.bin");
-    const QString inProgramDirectory = QDir(QCoreApplication::applicationDirPath()).filePath(relative);
     QVERIFY(QDir::setCurrent(dir.path()));
-    for (const QString &name : {absolute, relative}) {
-        QVERIFY(ListFileIO().ExportBinaryDefectFile(name, content));
+    for (const QString &name : {dir.filePath("123_backup.bin"), relative}) {
+        QVERIFY(ListFileIO().ExportBinaryDefectFile(name, ToBytes(content)));
         Bytes read;
         QVERIFY(ListFileIO().ImportBinaryDefectFile(TestSensor(2048, 1088), name, &read));
-        QVERIFY(read == content);
+        QVERIFY(read == ToBytes(content));
         QCOMPARE(QDir::currentPath(), QDir(dir.path()).canonicalPath());
     }
-    QCOMPARE(ReadAll(absolute), ToByteArray(content));
+    QCOMPARE(ReadAll(dir.filePath("123_backup.bin")), content);
     QVERIFY(!QFileInfo::exists(dir.filePath(relative)));
-    QVERIFY(QFile::remove(inProgramDirectory));
+    QVERIFY(QFile::remove(QDir(QCoreApplication::applicationDirPath()).filePath(relative)));
     QVERIFY(QDir::setCurrent(startDirectory));
-
-    MessageLog log;
-    QVERIFY(!ListFileIO().ExportBinaryDefectFile(QString(), content));
-    QVERIFY(!ListFileIO().ExportBinaryDefectFile(dir.filePath("missing/a.bin"), content));
-    QCOMPARE(MessageLog::Lines(), (QStringList{"Error! Filename empty.",
-                                               "Error. Failed to open file " + dir.filePath("missing/a.bin")}));
 }
 
 void TestListFileIO::importBackup_data()
@@ -247,26 +208,21 @@ void TestListFileIO::importBackup_data()
     QTest::addColumn<QStringList>("lines");
 
     const QString mismatch = QStringLiteral("Error! Incorrect file structure or camera mismatch.");
-    Bytes badHeader = Backup(2048, 2048, 0);
-    badHeader[9] = 0;
-    Bytes badEntrySize = Backup(2048, 2048, 0);
-    badEntrySize[16] = 9;
-    Bytes wrongCount = Backup(2048, 2048, 2);
+    QByteArray wrongCount = Backup(2048, 2048, 2);
     wrongCount[12] = 77;
-
-    QTest::newRow("header only") << "a.bin" << ToByteArray(Backup(2048, 2048, 0)) << QStringList{};
-    QTest::newRow("count disagrees with length") << "a.bin" << ToByteArray(wrongCount) << QStringList{};
-    QTest::newRow("4100 bytes") << "a.bin" << ToByteArray(Backup(2048, 2048, 0)) + "abcd"
+    QTest::newRow("header only") << "a.bin" << Backup(2048, 2048, 0) << QStringList{};
+    QTest::newRow("count disagrees with length") << "a.bin" << wrongCount << QStringList{};
+    QTest::newRow("4100 bytes") << "a.bin" << Backup(2048, 2048, 0) + "abcd"
                                 << QStringList{"Error! File data size mismatch.", mismatch};
     QTest::newRow("100 bytes") << "a.bin" << QByteArray(100, '\xFF')
                                << QStringList{"Error! Incorrect file size.", mismatch};
-    QTest::newRow("header size") << "a.bin" << ToByteArray(badHeader)
+    QTest::newRow("header size") << "a.bin" << Backup(2048, 2048, 0).replace(9, 1, "\0", 1)
                                  << QStringList{"Error! File header size mismatch.", mismatch};
-    QTest::newRow("entry size") << "a.bin" << ToByteArray(badEntrySize)
+    QTest::newRow("entry size") << "a.bin" << Backup(2048, 2048, 0).replace(16, 1, "\x09")
                                 << QStringList{"Error! File header size mismatch.", mismatch};
-    QTest::newRow("other sensor") << "a.bin" << ToByteArray(Backup(2048, 1088, 1))
+    QTest::newRow("other sensor") << "a.bin" << Backup(2048, 1088, 1)
                                   << QStringList{"Error! Sensor dimensions mismatch.", mismatch};
-    QTest::newRow("other width") << "a.bin" << ToByteArray(Backup(1024, 2048, 1))
+    QTest::newRow("other width") << "a.bin" << Backup(1024, 2048, 1)
                                  << QStringList{"Error! Sensor dimensions mismatch.", mismatch};
     QTest::newRow("empty file") << "a.bin" << QByteArray()
                                 << QStringList{"Error! Empty file. No DP information available."};
@@ -289,46 +245,8 @@ void TestListFileIO::importBackup()
     Bytes read{1, 2, 3};
     QCOMPARE(ListFileIO().ImportBinaryDefectFile(TestSensor(2048, 2048), fileName, &read), lines.isEmpty());
     QCOMPARE(MessageLog::Lines(), lines);
-    QCOMPARE(ToByteArray(read), lines.isEmpty() ? content : QByteArray("\1\2\3"));
+    QVERIFY(read == ToBytes(lines.isEmpty() ? content : QByteArray("\1\2\3")));
     QCOMPARE(QDir::currentPath(), startDirectory);
-}
-
-// Every truncation and every single flipped byte of small files: read or
-// refused, never a crash, and what is read stays consistent.
-void TestListFileIO::truncatedAndMutatedFilesNeverCrash()
-{
-    MessageLog quiet;
-    const QByteArray csv("Row,Column\n12, 345\n6,7\n6,7\n70000,1\n");
-    const QString csvName = dir.filePath("mutated.csv");
-    for (int length = 0; length <= csv.size() * 2; ++length) {
-        QByteArray mutated = csv.left(qMin(length, csv.size()));
-        if (length > csv.size())
-            mutated[length - csv.size() - 1] = char(mutated[length - csv.size() - 1] ^ 0x5A);
-        QVERIFY(WriteAll(csvName, mutated));
-        QList<PixelCoords> read;
-        if (ListFileIO().ReadCsvFile(csvName, &read))
-            QCOMPARE(read, ReferenceMerge({}, read));
-        else
-            QVERIFY(read.size() <= 3);
-    }
-
-    const Bytes backup = Backup(640, 480, 2);
-    for (size_t length = 0; length <= backup.size(); ++length) {
-        const Bytes cut(backup.begin(), backup.begin() + long(length));
-        QCOMPARE(ListFileIO().ValidateBackupFile(TestSensor(640, 480), cut), length >= 4096 && length % 8 == 0);
-        QList<PixelCoords> decoded;
-        DecodeDefectFile(cut, &decoded);
-        QVERIFY(decoded.size() <= 2);
-    }
-    for (size_t position = 0; position < backup.size(); ++position) {
-        Bytes flipped = backup;
-        flipped[position] ^= 0xA5;
-        const bool checked = (position >= 8 && position < 12) || (position >= 16 && position < 28);
-        QCOMPARE(ListFileIO().ValidateBackupFile(TestSensor(640, 480), flipped), !checked);
-        QList<PixelCoords> decoded;
-        DecodeDefectFile(flipped, &decoded);
-        QVERIFY(decoded.size() <= 2);
-    }
 }
 
 QTEST_MAIN(TestListFileIO)

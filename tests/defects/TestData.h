@@ -1,7 +1,13 @@
-#ifndef TESTSENSOR_H
-#define TESTSENSOR_H
+#ifndef TESTDATA_H
+#define TESTDATA_H
 
 #include "CameraDescription.h"
+#include "PixelCoords.h"
+
+#include <QList>
+#include <QMetaType>
+
+Q_DECLARE_METATYPE(QList<PixelCoords>)
 
 // A connected camera's description as the list algorithms read it.
 inline CameraDescription TestSensor(qint64 width = 100, qint64 height = 100, qint64 capacity = 1000,
@@ -13,6 +19,15 @@ inline CameraDescription TestSensor(qint64 width = 100, qint64 height = 100, qin
     description.sensorHeight = height;
     description.defectCapacity = capacity;
     return description;
+}
+
+// The defects of one row from the first to the last column.
+inline QList<PixelCoords> Run(quint16 row, int firstColumn, int lastColumn)
+{
+    QList<PixelCoords> list;
+    for (int c = firstColumn; c <= lastColumn; ++c)
+        list.append(PixelCoords(row, quint16(c)));
+    return list;
 }
 
 #endif

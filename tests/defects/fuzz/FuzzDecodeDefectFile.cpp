@@ -1,6 +1,0 @@
-#include "FuzzTarget.h"
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    return RunFuzzInput(&FuzzDecodeDefectFile, data, size);
-}
