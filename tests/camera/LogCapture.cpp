@@ -40,11 +40,6 @@ void LogCapture::Clear()
     captured.clear();
 }
 
-bool LogCapture::Contains(const QString &line) const
-{
-    return Lines().contains(line);
-}
-
 QStringList LogCapture::From(const QString &first) const
 {
     const QStringList lines = Lines();

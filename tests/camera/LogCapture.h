@@ -15,7 +15,7 @@ public:
     QStringList Lines() const;
     QStringList Last(int count) const;
     void Clear();
-    bool Contains(const QString &line) const;
+    bool Contains(const QString &line) const { return Lines().contains(line); }
     // The lines from the first one equal to `first` on (empty when absent).
     QStringList From(const QString &first) const;
 

@@ -72,16 +72,6 @@ std::vector<unsigned char> TestCamera::File(uint32_t fileId) const
     return content;
 }
 
-void TestCamera::SetFile(uint32_t fileId, const std::vector<unsigned char> &content)
-{
-    ZorvikSim::SetFile(id, fileId, content);
-}
-
-void TestCamera::SetFault(ZorvikSim::FaultKind kind, int n, int code)
-{
-    ZorvikSim::SetFault(id, ZorvikSim::Fault{kind, n, code});
-}
-
 QStringList TestCamera::Accesses() const
 {
     QStringList accesses;
@@ -91,14 +81,4 @@ QStringList TestCamera::Accesses() const
             accesses.append(text);
     }
     return accesses;
-}
-
-int TestCamera::CallCount() const
-{
-    return int(ZorvikSim::Calls(id).size());
-}
-
-void TestCamera::ClearAccesses()
-{
-    ZorvikSim::ClearCalls(id);
 }

@@ -30,14 +30,14 @@ public:
     bool Connected() const { return connected; }
 
     std::vector<unsigned char> File(uint32_t fileId) const;
-    void SetFile(uint32_t fileId, const std::vector<unsigned char> &content);
-    void SetFault(ZorvikSim::FaultKind kind, int n = 1, int code = -13);
+    void SetFile(uint32_t fileId, const std::vector<unsigned char> &content) { ZorvikSim::SetFile(id, fileId, content); }
+    void SetFault(ZorvikSim::FaultKind kind, int n = 1, int code = -13) { ZorvikSim::SetFault(id, {kind, n, code}); }
 
     // The register and memory accesses since the last ClearAccesses, one text each:
     // "R address", "W address value", "MR address offset size", "MW address offset size" (hex).
     QStringList Accesses() const;
-    int CallCount() const;
-    void ClearAccesses();
+    int CallCount() const { return int(ZorvikSim::Calls(id).size()); }
+    void ClearAccesses() { ZorvikSim::ClearCalls(id); }
 
 private:
     std::string id;

@@ -27,13 +27,33 @@ int CallNumber(const std::string &id, const std::string &operation, int occurren
 
 QStringList Fields(const CameraDescription &description)
 {
-    return {description.model,
-            description.serialNumber,
-            description.sensorType,
-            QString::number(description.sensorWidth),
-            QString::number(description.sensorHeight),
+    return {description.model, description.serialNumber, description.sensorType,
+            QString::number(description.sensorWidth), QString::number(description.sensorHeight),
             QString::number(description.defectCapacity)};
 }
+
+struct ConnectFailure
+{
+    const char *name;
+    const char *operation; // the SDK call that fails
+    int occurrence;        // of that call during the connect
+    QStringList lastLines;
+    bool connected;
+    const char *model;
+};
+
+const ConnectFailure ConnectFailures[] = {
+    {"open", "Open", 1, {"Open Camera" + Failed}, false, "Unknown"},
+    {"model", "GetModel", 1, {"Get Model" + Failed}, true, "Unknown"},
+    {"serial number", "GetSerialNumber", 1, {"Get Serial Number" + Failed}, true, "Unknown"},
+    {"width feature", "GetFeatureByName", 1, {"Get Sensor Width" + Failed}, true, "Unknown"},
+    {"width value", "GetValue", 1, {"Get Sensor Width" + Failed}, true, "Unknown"},
+    {"height feature", "GetFeatureByName", 2, {"Get Sensor Height" + Failed}, true, "Unknown"},
+    {"type feature", "GetFeatureByName", 3, {"Get Sensor Type" + Failed}, true, "Unknown"},
+    {"file selection", "WriteRegister", 1, {"Write Register" + Failed, "File selection failed."}, true, "HN2702-M"},
+    {"maximum size", "ReadRegister", 1, {"Read Register" + Failed, "Could not read Flash File maximum size."}, true,
+     "HN2702-M"},
+};
 
 // Records the interface's two signals in order, with whether they arrived on this thread.
 struct SignalRecord
@@ -133,9 +153,23 @@ private slots:
         QCOMPARE(cameraInterface.IsCameraModelSupported(entry), supported);
     }
 
+    void connectReadsDescription_data()
+    {
+        QTest::addColumn<uint>("maxFileSize");
+        QTest::addColumn<QString>("capacity");
+        QTest::newRow("64 KB") << 65536u << "7648";
+        QTest::newRow("header only") << 4352u << "0";
+        QTest::newRow("seven bytes more") << 4359u << "0";
+        QTest::newRow("one entry") << 4360u << "1";
+        QTest::newRow("smaller than the header") << 4096u << "0";
+    }
+
+    // The defect capacity counts the 8-byte entries that fit behind the file's header.
     void connectReadsDescription()
     {
-        ZorvikSim::CameraSpec spec = TestCamera::Spec("4711");
+        QFETCH(uint, maxFileSize);
+        QFETCH(QString, capacity);
+        ZorvikSim::CameraSpec spec = TestCamera::Spec("4711", std::string(), maxFileSize);
         spec.sensorWidth = 2592;
         spec.sensorHeight = 1944;
         ZorvikSim::UseMemory();
@@ -147,9 +181,9 @@ private slots:
         QVERIFY(cameraInterface.ConnectCamera("HN2702-M-4711"));
         QVERIFY(cameraInterface.IsCameraConnected());
         QCOMPARE(Fields(cameraInterface.GetCameraDescription()),
-                 (QStringList{"HN2702-M", "4711", "Mono", "2592", "1944", "7648"}));
-        QCOMPARE(log.Lines(),
-                 (QStringList{SelectCustomFile, "\nRead maximum file length @ 1a0a0", "Flash File maximum size: 65536"}));
+                 (QStringList{"HN2702-M", "4711", "Mono", "2592", "1944", capacity}));
+        QCOMPARE(log.Lines(), (QStringList{SelectCustomFile, "\nRead maximum file length @ 1a0a0",
+                                           "Flash File maximum size: " + QString::number(maxFileSize)}));
         QCOMPARE(CallNumber("4711", "Open", 1), 1);
 
         // Connecting again to the open camera opens nothing a second time.
@@ -158,66 +192,24 @@ private slots:
         QCOMPARE(CallNumber("4711", "Open", 1), 0);
     }
 
-    void defectCapacity_data()
-    {
-        QTest::addColumn<uint>("maxFileSize");
-        QTest::addColumn<qint64>("capacity");
-        QTest::newRow("header only") << 4352u << qint64(0);
-        QTest::newRow("seven bytes more") << 4359u << qint64(0);
-        QTest::newRow("one entry") << 4360u << qint64(1);
-        QTest::newRow("smaller than the header") << 4096u << qint64(0);
-    }
-
-    void defectCapacity()
-    {
-        QFETCH(uint, maxFileSize);
-        QFETCH(qint64, capacity);
-        TestCamera camera(TestCamera::Spec("4711", std::string(), maxFileSize));
-        QVERIFY(camera.Connected());
-        QCOMPARE(camera.Interface().GetCameraDescription().defectCapacity, capacity);
-    }
-
     void connectFailures_data()
     {
-        QTest::addColumn<QString>("operation");
-        QTest::addColumn<int>("occurrence");
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<QString>("model");
-        QTest::newRow("open") << "Open" << 1 << QStringList{"Open Camera" + Failed} << false << "Unknown";
-        QTest::newRow("model") << "GetModel" << 1 << QStringList{"Get Model" + Failed} << true << "Unknown";
-        QTest::newRow("serial number") << "GetSerialNumber" << 1 << QStringList{"Get Serial Number" + Failed} << true
-                                       << "Unknown";
-        QTest::newRow("width feature") << "GetFeatureByName" << 1 << QStringList{"Get Sensor Width" + Failed} << true
-                                       << "Unknown";
-        QTest::newRow("width value") << "GetValue" << 1 << QStringList{"Get Sensor Width" + Failed} << true
-                                     << "Unknown";
-        QTest::newRow("height feature") << "GetFeatureByName" << 2 << QStringList{"Get Sensor Height" + Failed}
-                                        << true << "Unknown";
-        QTest::newRow("type feature") << "GetFeatureByName" << 3 << QStringList{"Get Sensor Type" + Failed} << true
-                                      << "Unknown";
-        QTest::newRow("file selection") << "WriteRegister" << 1
-                                        << QStringList{"Write Register" + Failed, "File selection failed."} << true
-                                        << "HN2702-M";
-        QTest::newRow("maximum size")
-            << "ReadRegister" << 1 << QStringList{"Read Register" + Failed, "Could not read Flash File maximum size."}
-            << true << "HN2702-M";
+        QTest::addColumn<int>("row");
+        for (std::size_t row = 0; row < sizeof(ConnectFailures) / sizeof(ConnectFailures[0]); ++row)
+            QTest::newRow(ConnectFailures[row].name) << int(row);
     }
 
     // Each step of a connect that fails ends it with its log line; the camera stays open after
     // the open itself succeeded, and the description changes only with a complete read.
     void connectFailures()
     {
-        QFETCH(QString, operation);
-        QFETCH(int, occurrence);
-        QFETCH(QStringList, lines);
-        QFETCH(bool, connected);
-        QFETCH(QString, model);
+        QFETCH(int, row);
+        const ConnectFailure &failure = ConnectFailures[row];
         TestCamera camera;
         QVERIFY(camera.Interface().DisconnectCamera());
         camera.ClearAccesses();
         QVERIFY(camera.Interface().ConnectCamera("HN2702-M-4711"));
-        const int failing = CallNumber(camera.Id(), operation.toStdString(), occurrence);
+        const int failing = CallNumber(camera.Id(), failure.operation, failure.occurrence);
         QVERIFY(failing > 0);
         QVERIFY(camera.Interface().DisconnectCamera());
 
@@ -225,9 +217,9 @@ private slots:
         camera.SetFault(FaultKind::FailCall, failing);
         LogCapture log;
         QVERIFY(!camera.Interface().ConnectCamera("HN2702-M-4711"));
-        QCOMPARE(log.Last(lines.size()), lines);
-        QCOMPARE(camera.Interface().IsCameraConnected(), connected);
-        QCOMPARE(camera.Interface().GetCameraDescription().model, model);
+        QCOMPARE(log.Last(failure.lastLines.size()), failure.lastLines);
+        QCOMPARE(camera.Interface().IsCameraConnected(), failure.connected);
+        QCOMPARE(camera.Interface().GetCameraDescription().model, QString(failure.model));
         QCOMPARE(camera.Interface().GetCameraDescription().defectCapacity, qint64(0));
     }
 
@@ -391,20 +383,6 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(record.events, events);
         QVERIFY(camera.Interface().DisconnectCamera());
-    }
-
-    void unplugDuringDownload()
-    {
-        TestCamera camera(TestCamera::Spec("4711", "cam-1"));
-        camera.SetFile(ZorvikSim::CustomDefectFileId, TestCamera::DefectFile({{10, 50}}));
-        camera.SetFault(FaultKind::UnplugMidTransfer, 2);
-        SignalRecord record(camera.Interface());
-        LogCapture log;
-        QList<PixelCoords> list;
-        QVERIFY(!camera.Interface().DownloadDefectList(list));
-        QVERIFY(list.isEmpty());
-        QCOMPARE(log.Lines().last(), QString("Read defect file failed."));
-        QTRY_COMPARE(record.events, (QStringList{"disconnected", "list changed 1"}));
     }
 };
 

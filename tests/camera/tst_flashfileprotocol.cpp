@@ -56,6 +56,77 @@ QStringList PacketPlan(int size)
             "Numbers of packets: " + QString::number((size + 499) / 500), "PacketSize: 500"};
 }
 
+// What the camera's file holds after a failed step.
+enum Held { Old, Erased, New };
+
+struct Failure
+{
+    const char *name;
+    const char *operation; // "download", "erase" or "upload" (of 1004 bytes)
+    int storedSize;        // of the file before
+    FaultKind kind;
+    int n;
+    QStringList lastLines;
+    Held held;
+};
+
+const FaultKind Fail = FaultKind::FailCall;
+const QString MemoryReadFailed = QStringLiteral("Read Memory Failed, Error: -13 (Other error)");
+const QString MemoryWriteFailed = QStringLiteral("Write Memory Failed, Error: -13 (Other error)");
+const QString StatusPollFailed = QStringLiteral("Read Flash File status register failed during the Erase Command.");
+
+// The calls of a download of 1004 bytes: select (1), error handling (2, 3), status (4), length (5),
+// maximum size (6), offset (7), packets (8 to 10). Those of an erase: maximum size (1), select (2),
+// error handling (3, 4), status (5), privilege (6), command (7), poll (8). Those of an upload into an
+// erased file: select (1), maximum size (2), erase (3 to 7), status (8), privilege (9), length (10),
+// command (11), packets (12 to 14), poll (15).
+const Failure Failures[] = {
+    {"download of an erased file", "download", 0, NoFault, 1, {"Flash File status not valid."}, Old},
+    {"download, length not a multiple of 4", "download", 6, NoFault, 1,
+     {"File length: 6", "File size is not multiple of 4."}, Old},
+    {"download, length above the maximum size", "download", 65540, NoFault, 1,
+     {"Flash File maximum size: 65536", "File length exceeds the Flash File maximum size."}, Old},
+    {"download, file selection", "download", 1004, Fail, 1, {WriteFailed, "File selection failed."}, Old},
+    {"download, status read", "download", 1004, Fail, 4, {ReadFailed, "Read Flash File status failed."}, Old},
+    {"download, length read", "download", 1004, Fail, 5, {ReadFailed, "Could not read Flash File length."}, Old},
+    {"download, maximum size read", "download", 1004, Fail, 6,
+     {ReadFailed, "Could not read Flash File maximum size."}, Old},
+    {"download, offset", "download", 1004, Fail, 7, {WriteFailed, "Could not write download offset."}, Old},
+    {"download, second packet read", "download", 1004, Fail, 9,
+     {MemoryReadFailed, "Could not read data from FileDownloadTransferBuffer. "}, Old},
+    {"download, second packet's offset", "download", 1004, FaultKind::CorruptPacketOffset, 2,
+     {"Read Error. Download offset different from transfer offset"}, Old},
+    {"download, hardware error", "download", 1004, FaultKind::HardwareError, 1,
+     {"Possible Hardware malfunction.", "Error handling failed."}, Old},
+    {"erase, maximum size read", "erase", 1004, Fail, 1, {"Could not read Flash File maximum size."}, Old},
+    {"erase, file selection", "erase", 1004, Fail, 2, {"File selection failed."}, Old},
+    {"erase, status read", "erase", 1004, Fail, 5, {"Read Flash File status failed."}, Old},
+    {"erase, privilege level", "erase", 1004, Fail, 6, {"Set Flash File Privilege Level failed."}, Old},
+    {"erase, command", "erase", 1004, Fail, 7,
+     {"Could not write Flash Erase Command to Flash File Command register."}, Old},
+    {"erase, status poll", "erase", 1004, Fail, 8, {StatusPollFailed}, Erased},
+    {"erase, hardware error", "erase", 1004, FaultKind::HardwareError, 1,
+     {"Possible Hardware malfunction.", "Error handling failed."}, Old},
+    // 64 KB take at most 6 s to erase; the poll gives up 10 polls later.
+    {"erase stuck in progress", "erase", 1004, FaultKind::StuckInProgress, 1,
+     {"Flash File status: fe000000", "Flash Erase command still in progress after 16 status polls."}, Old},
+    {"upload, file selection", "upload", 0, Fail, 1, {"File selection failed."}, Erased},
+    {"upload, maximum size", "upload", 0, Fail, 2, {"Could not read Flash File maximum size."}, Erased},
+    {"upload, erase", "upload", 0, Fail, 3,
+     {"Could not read Flash File maximum size.", "File Upload Erase Failed. Possible Hardware malfunction."}, Erased},
+    {"upload, status after the erase", "upload", 0, Fail, 8, {"Read Flash File status failed."}, Erased},
+    {"upload, privilege level", "upload", 0, Fail, 9, {"Set Flash File Privilege Level failed."}, Erased},
+    {"upload, length", "upload", 0, Fail, 10, {"Could not write defect file length to FlashFileUploadLength."}, Erased},
+    {"upload, command", "upload", 0, Fail, 11,
+     {"Could not write Upload Command to Flash File Command register."}, Erased},
+    {"upload, second packet", "upload", 0, Fail, 13,
+     {MemoryWriteFailed, "Could not write data to FileUploadTransferBuffer. ", "Upload failed."}, Erased},
+    // The camera has all packets and stores them although Talvern lost the poll.
+    {"upload, status poll", "upload", 0, Fail, 15, {StatusPollFailed}, New},
+    {"upload stuck in progress", "upload", 0, FaultKind::StuckInProgress, 1,
+     {"Flash Upload command still in progress after 16 status polls."}, Erased},
+};
+
 void PacketSizes()
 {
     QTest::addColumn<int>("size");
@@ -93,133 +164,17 @@ private slots:
         QCOMPARE(log.Lines(), lines);
     }
 
-    void downloadFailures_data()
+    // An erase of a valid file is part of every upload; one of an erased file writes no command.
+    void eraseErasedFile()
     {
-        QTest::addColumn<Bytes>("stored");
-        QTest::addColumn<FaultKind>("kind");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QStringList>("lastLines");
-        QTest::addColumn<int>("contentSize");
-        const Bytes file = TestCamera::Pattern(1004);
-        const FaultKind fail = FaultKind::FailCall;
-        QTest::newRow("erased file") << Bytes() << NoFault << 1 << QStringList{"Flash File status not valid."} << 0;
-        QTest::newRow("length not a multiple of 4")
-            << TestCamera::Pattern(6) << NoFault << 1 << QStringList{"File length: 6", "File size is not multiple of 4."}
-            << 0;
-        QTest::newRow("length above the maximum size")
-            << TestCamera::Pattern(65540) << NoFault << 1
-            << QStringList{"Flash File maximum size: 65536", "File length exceeds the Flash File maximum size."} << 0;
-        QTest::newRow("file selection") << file << fail << 1 << QStringList{WriteFailed, "File selection failed."} << 0;
-        QTest::newRow("status read") << file << fail << 4 << QStringList{ReadFailed, "Read Flash File status failed."}
-                                     << 0;
-        QTest::newRow("length read") << file << fail << 5
-                                     << QStringList{ReadFailed, "Could not read Flash File length."} << 0;
-        QTest::newRow("maximum size read")
-            << file << fail << 6 << QStringList{ReadFailed, "Could not read Flash File maximum size."} << 0;
-        QTest::newRow("download offset")
-            << file << fail << 7 << QStringList{WriteFailed, "Could not write download offset."} << 1004;
-        QTest::newRow("second packet read") << file << fail << 9
-                                            << QStringList{"Read Memory Failed, Error: -13 (Other error)",
-                                                           "Could not read data from FileDownloadTransferBuffer. "}
-                                            << 1004;
-        QTest::newRow("second packet's offset")
-            << file << FaultKind::CorruptPacketOffset << 2
-            << QStringList{"Read Error. Download offset different from transfer offset"} << 1004;
-        QTest::newRow("hardware error") << file << FaultKind::HardwareError << 1
-                                        << QStringList{"Possible Hardware malfunction.", "Error handling failed."}
-                                        << 0;
-    }
-
-    // A download that fails says why last; nothing is allocated for a length the file cannot
-    // have, and the camera's file stays as it was.
-    void downloadFailures()
-    {
-        QFETCH(Bytes, stored);
-        QFETCH(FaultKind, kind);
-        QFETCH(int, n);
-        QFETCH(QStringList, lastLines);
-        QFETCH(int, contentSize);
         TestCamera camera;
-        camera.SetFile(Custom, stored);
-        camera.SetFault(kind, n);
-        LogCapture log;
-        Bytes content;
-        QVERIFY(!camera.Interface().DownloadFlashFile(Custom, content));
-        QCOMPARE(log.Last(lastLines.size()), lastLines);
-        QCOMPARE(int(content.size()), contentSize);
-        QCOMPARE(camera.File(Custom), stored);
-    }
-
-    void erase_data()
-    {
-        QTest::addColumn<Bytes>("stored");
-        QTest::addColumn<QStringList>("accesses");
-        QTest::addColumn<QStringList>("lastLines");
-        QTest::newRow("valid file") << TestCamera::Pattern(1004) << EraseOfValidFile << EraseLog;
-        QTest::newRow("erased file writes no command")
-            << Bytes() << QStringList{"R 1a0a0", "W 1a0bc 18ed5", "R 1a0b0", "W 1a0b4 6", "R 1a0b0"}
-            << QStringList{ReadStatus, FileErased, "Erase done."};
-    }
-
-    void erase()
-    {
-        QFETCH(Bytes, stored);
-        QFETCH(QStringList, accesses);
-        QFETCH(QStringList, lastLines);
-        TestCamera camera;
-        camera.SetFile(Custom, stored);
+        camera.SetFile(Custom, Bytes());
         LogCapture log;
         quint64 status = 0;
         QVERIFY(camera.Interface().EraseFlashFile(Custom, Privilege, status));
         QCOMPARE(status, quint64(0xFFFFFFFE));
-        QVERIFY(camera.File(Custom).empty());
-        QCOMPARE(camera.Accesses(), accesses);
-        QCOMPARE(log.Last(lastLines.size()), lastLines);
-    }
-
-    void eraseFailures_data()
-    {
-        QTest::addColumn<FaultKind>("kind");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QStringList>("lastLines");
-        QTest::addColumn<bool>("erased");
-        const FaultKind fail = FaultKind::FailCall;
-        QTest::newRow("maximum size read") << fail << 1 << QStringList{"Could not read Flash File maximum size."}
-                                           << false;
-        QTest::newRow("file selection") << fail << 2 << QStringList{"File selection failed."} << false;
-        QTest::newRow("status read") << fail << 5 << QStringList{"Read Flash File status failed."} << false;
-        QTest::newRow("privilege level") << fail << 6 << QStringList{"Set Flash File Privilege Level failed."}
-                                         << false;
-        QTest::newRow("erase command")
-            << fail << 7 << QStringList{"Could not write Flash Erase Command to Flash File Command register."} << false;
-        QTest::newRow("status poll")
-            << fail << 8 << QStringList{"Read Flash File status register failed during the Erase Command."} << true;
-        QTest::newRow("hardware error") << FaultKind::HardwareError << 1
-                                        << QStringList{"Possible Hardware malfunction.", "Error handling failed."}
-                                        << false;
-        // 64 KB take at most 6 s to erase; the poll gives up 10 polls later.
-        QTest::newRow("stuck in progress")
-            << FaultKind::StuckInProgress << 1
-            << QStringList{"Flash File status: fe000000", "Flash Erase command still in progress after 16 status polls."}
-            << false;
-    }
-
-    void eraseFailures()
-    {
-        QFETCH(FaultKind, kind);
-        QFETCH(int, n);
-        QFETCH(QStringList, lastLines);
-        QFETCH(bool, erased);
-        TestCamera camera;
-        camera.SetFile(Custom, TestCamera::Pattern(1004));
-        camera.SetFault(kind, n);
-        LogCapture log;
-        quint64 status = 0;
-        QVERIFY(!camera.Interface().EraseFlashFile(Custom, Privilege, status));
-        QCOMPARE(log.Last(lastLines.size()), lastLines);
-        QCOMPARE(camera.File(Custom).empty(), erased);
-        if (kind == FaultKind::StuckInProgress)
-            QCOMPARE(camera.Accesses().count("R 1a0b0"), 2 + 16);
+        QCOMPARE(camera.Accesses(), (QStringList{"R 1a0a0", "W 1a0bc 18ed5", "R 1a0b0", "W 1a0b4 6", "R 1a0b0"}));
+        QCOMPARE(log.Last(3), (QStringList{ReadStatus, FileErased, "Erase done."}));
     }
 
     void upload_data() { PacketSizes(); }
@@ -269,7 +224,6 @@ private slots:
         QTest::newRow("the maximum size") << 8192 << "Flash File uploaded\n";
         QTest::newRow("4 bytes above the maximum") << 8196 << "File size exceeds 8192";
         QTest::newRow("6 bytes") << 6 << "File size is not multiple of 4.";
-        QTest::newRow("1001 bytes") << 1001 << "File size is not multiple of 4.";
     }
 
     // Content as large as the file's maximum is uploaded; a refused upload is refused before the
@@ -291,56 +245,38 @@ private slots:
             QCOMPARE(camera.Accesses(), (QStringList{"W 1a0bc 18ed5", "R 1a0a0"}));
     }
 
-    void uploadFailures_data()
+    void failures_data()
     {
-        QTest::addColumn<FaultKind>("kind");
-        QTest::addColumn<int>("n");
-        QTest::addColumn<QStringList>("lastLines");
-        QTest::addColumn<bool>("stored");
-        // The calls of an upload of 1004 bytes into an erased file: select (1), maximum size (2),
-        // erase (3 to 7), status (8), privilege (9), length (10), command (11), packets (12 to 14),
-        // poll (15).
-        const FaultKind fail = FaultKind::FailCall;
-        QTest::newRow("file selection") << fail << 1 << QStringList{"File selection failed."} << false;
-        QTest::newRow("maximum size") << fail << 2 << QStringList{"Could not read Flash File maximum size."} << false;
-        QTest::newRow("erase") << fail << 3
-                               << QStringList{"Could not read Flash File maximum size.",
-                                              "File Upload Erase Failed. Possible Hardware malfunction."}
-                               << false;
-        QTest::newRow("status after the erase") << fail << 8 << QStringList{"Read Flash File status failed."} << false;
-        QTest::newRow("privilege level") << fail << 9 << QStringList{"Set Flash File Privilege Level failed."}
-                                         << false;
-        QTest::newRow("upload length")
-            << fail << 10 << QStringList{"Could not write defect file length to FlashFileUploadLength."} << false;
-        QTest::newRow("upload command")
-            << fail << 11 << QStringList{"Could not write Upload Command to Flash File Command register."} << false;
-        QTest::newRow("second packet") << fail << 13
-                                       << QStringList{"Write Memory Failed, Error: -13 (Other error)",
-                                                      "Could not write data to FileUploadTransferBuffer. ",
-                                                      "Upload failed."}
-                                       << false;
-        // The camera has all packets and stores them although Talvern lost the poll.
-        QTest::newRow("status poll")
-            << fail << 15 << QStringList{"Read Flash File status register failed during the Erase Command."} << true;
-        QTest::newRow("stuck in progress") << FaultKind::StuckInProgress << 1
-                                           << QStringList{"Flash Upload command still in progress after 16 status polls."}
-                                           << false;
+        QTest::addColumn<int>("row");
+        for (std::size_t row = 0; row < sizeof(Failures) / sizeof(Failures[0]); ++row)
+            QTest::newRow(Failures[row].name) << int(row);
     }
 
-    void uploadFailures()
+    // A failed step says why last; nothing is allocated for a length the file cannot have, and
+    // the camera's file holds its old content, nothing, or (for an upload) the new content.
+    void failures()
     {
-        QFETCH(FaultKind, kind);
-        QFETCH(int, n);
-        QFETCH(QStringList, lastLines);
-        QFETCH(bool, stored);
+        QFETCH(int, row);
+        const Failure &failure = Failures[row];
         TestCamera camera;
-        camera.SetFile(Custom, Bytes());
-        camera.SetFault(kind, n);
+        const Bytes stored = TestCamera::Pattern(failure.storedSize);
+        const Bytes uploaded = TestCamera::Pattern(1004);
+        camera.SetFile(Custom, stored);
+        camera.SetFault(failure.kind, failure.n);
         LogCapture log;
-        const Bytes content = TestCamera::Pattern(1004);
-        QVERIFY(!camera.Interface().UploadFlashFile(Custom, Privilege, content));
-        QCOMPARE(log.Last(lastLines.size()), lastLines);
-        QCOMPARE(camera.File(Custom), stored ? content : Bytes());
+        Bytes content;
+        quint64 status = 0;
+        const QString operation = failure.operation;
+        CameraInterface &cameraInterface = camera.Interface();
+        const bool succeeded = operation == "download" ? cameraInterface.DownloadFlashFile(Custom, content)
+            : operation == "erase"                     ? cameraInterface.EraseFlashFile(Custom, Privilege, status)
+                                                       : cameraInterface.UploadFlashFile(Custom, Privilege, uploaded);
+        QVERIFY(!succeeded);
+        QCOMPARE(log.Last(failure.lastLines.size()), failure.lastLines);
+        QVERIFY(content.size() <= 65536);
+        QCOMPARE(camera.File(Custom), failure.held == Old ? stored : failure.held == New ? uploaded : Bytes());
+        if (failure.kind == FaultKind::StuckInProgress && operation == "erase")
+            QCOMPARE(camera.Accesses().count("R 1a0b0"), 2 + 16);
     }
 
     void errorHandling_data()
@@ -348,20 +284,18 @@ private slots:
         QTest::addColumn<FaultKind>("kind");
         QTest::addColumn<int>("n");
         QTest::addColumn<bool>("hardwareError");
-        QTest::addColumn<bool>("handled");
         QTest::addColumn<QStringList>("lines");
         const QString hardware = QStringLiteral("Flash File status: fffff000");
-        QTest::newRow("valid file") << NoFault << 1 << false << true << ErrorHandled;
-        QTest::newRow("status unreadable") << FaultKind::FailCall << 1 << false << false
+        QTest::newRow("status unreadable") << FaultKind::FailCall << 1 << false
                                            << QStringList{ReadStatus, ReadFailed,
                                                           "Could not read Flash File status Register. "};
         QTest::newRow("clear command fails")
-            << FaultKind::FailCall << 2 << false << false
+            << FaultKind::FailCall << 2 << false
             << QStringList{ReadStatus, FileValid, ClearError, WriteFailed, "Write Clear Error Command failed. "};
-        QTest::newRow("hardware error") << NoFault << 1 << true << false
+        QTest::newRow("hardware error") << NoFault << 1 << true
                                         << QStringList{ReadStatus, hardware, ClearError, "Possible Hardware malfunction."};
         QTest::newRow("hardware error, clear command fails")
-            << FaultKind::FailCall << 2 << true << false
+            << FaultKind::FailCall << 2 << true
             << QStringList{ReadStatus, hardware, ClearError, WriteFailed, "Write Clear Error Command failed."};
     }
 
@@ -370,7 +304,6 @@ private slots:
         QFETCH(FaultKind, kind);
         QFETCH(int, n);
         QFETCH(bool, hardwareError);
-        QFETCH(bool, handled);
         QFETCH(QStringList, lines);
         TestCamera camera;
         camera.SetFile(Custom, TestCamera::Pattern(8));
@@ -378,7 +311,7 @@ private slots:
         if (hardwareError)
             camera.SetFault(FaultKind::HardwareError);
         LogCapture log;
-        QCOMPARE(camera.Interface().HandleFlashFileError(), handled);
+        QVERIFY(!camera.Interface().HandleFlashFileError());
         QCOMPARE(log.Lines(), lines);
     }
 
