@@ -14,7 +14,6 @@ public:
         previous = qInstallMessageHandler(&Collect);
     }
     ~MessageLog() { qInstallMessageHandler(previous); }
-
     static QStringList &Lines()
     {
         static QStringList lines;
@@ -29,7 +28,6 @@ private:
         else if (previous)
             previous(type, context, message);
     }
-
     static inline QtMessageHandler previous = nullptr;
 };
 

@@ -10,7 +10,6 @@
 
 using Bytes = std::vector<unsigned char>;
 Q_DECLARE_METATYPE(CameraDescription)
-Q_DECLARE_METATYPE(QList<QList<PixelCoords>>)
 
 static bool operator==(const NbEntry &a, const NbEntry &b)
 {
@@ -49,8 +48,6 @@ private slots:
     void masks_data();
     void masks();
     void defectFileBytes();
-    void checks_data();
-    void checks();
     void decode_data();
     void decode();
     void matchesReference_data();
@@ -65,12 +62,12 @@ void TestNeighborByteEncoding::masks_data()
     QTest::addColumn<QList<quint32>>("expected");
     QTest::addColumn<QStringList>("lines");
 
-    auto row = [](const char *name, const char *type, int width, QList<PixelCoords> list, QList<quint32> masks) {
-        QTest::newRow(name) << type << width << list << masks << QStringList();
-    };
+    auto row = [](const char *name, const char *type, int width, QList<PixelCoords> list, QList<quint32> masks,
+                  QStringList lines = {}) { QTest::newRow(name) << type << width << list << masks << lines; };
     row("mono single", "Mono", 100, {{10, 50}}, {0x1EF});
     row("mono pair", "Mono", 100, {{10, 50}, {10, 51}}, {0x1E7, 0x1CF});
     row("mono run of five", "Mono", 100, Run(7, 20, 24), {0x1E0, 0x1C1, 0x183, 0x107, 0x00F});
+    row("mono run of nine", "Mono", 100, Run(7, 20, 28), {0x1E0, 0x1C0, 0x180, 0x100, 0, 1, 3, 7, 0xF});
     row("bayer single", "Bayer", 100, {{10, 50}}, {0x145});
     row("bayer odd neighbour ignored", "Bayer", 100, {{10, 50}, {10, 51}}, {0x145, 0x145});
     row("bayer even neighbour", "Bayer", 100, {{10, 50}, {10, 52}}, {0x141, 0x105});
@@ -88,12 +85,10 @@ void TestNeighborByteEncoding::masks_data()
     row("last column of widest sensor", "Mono", 65536, {{0, 65535}}, {0x1E0});
     row("empty list, refused", "Mono", 100, {}, {});
     row("sensor width 8, refused", "Mono", 8, {{1, 1}}, {});
-    QTest::newRow("unknown type, colour rule") << "Unknown" << 100 << QList<PixelCoords>{{10, 50}, {10, 51}, {10, 52}}
-        << QList<quint32>{0x141, 0x145, 0x105}
-        << QStringList{"Unknown sensor type Unknown, encoding with the Bayer neighbour rule."};
-    QTest::newRow("type compared case-sensitively") << "mono" << 100 << QList<PixelCoords>{{10, 50}, {10, 51}}
-        << QList<quint32>{0x145, 0x145}
-        << QStringList{"Unknown sensor type mono, encoding with the Bayer neighbour rule."};
+    row("unknown type, colour rule", "Unknown", 100, Run(10, 50, 52), {0x141, 0x145, 0x105},
+        {"Unknown sensor type Unknown, encoding with the Bayer neighbour rule."});
+    row("type compared case-sensitively", "mono", 100, Run(10, 50, 51), {0x145, 0x145},
+        {"Unknown sensor type mono, encoding with the Bayer neighbour rule."});
 }
 
 void TestNeighborByteEncoding::masks()
@@ -128,49 +123,6 @@ void TestNeighborByteEncoding::defectFileBytes()
              (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x03, 0x00,
                     0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x40, 0x04, 0x00, 0x00}));
     QVERIFY(std::all_of(three.begin() + 28, three.begin() + 4096, [](unsigned char b) { return b == 0xFF; }));
-}
-
-// The checks in the order an upload runs them, on a 100 x 100 sensor; a corner
-// defect counts as a run, as the positions beyond the edge are unusable.
-void TestNeighborByteEncoding::checks_data()
-{
-    QTest::addColumn<QList<PixelCoords>>("list");
-    QTest::addColumn<qint64>("capacity");
-    QTest::addColumn<QList<QList<PixelCoords>>>("results"); // outside, > 8, > 4, beyond capacity, kept
-
-    using List = QList<PixelCoords>;
-    const List three{{1, 1}, {2, 2}, {3, 3}};
-    const List nineWithoutMiddle = Run(7, 20, 23) + Run(7, 25, 28);
-    const List outside{{0, 0}, {100, 5}, {5, 100}, {99, 99}, {100, 5}};
-    QTest::newRow("run of four") << Run(7, 20, 23) << qint64(9) << QList<List>{{}, {}, {}, {}, Run(7, 20, 23)};
-    QTest::newRow("run of five") << Run(7, 20, 24) << qint64(9) << QList<List>{{}, {}, Run(7, 20, 24), {}, Run(7, 20, 24)};
-    QTest::newRow("run of nine") << Run(7, 20, 28) << qint64(9)
-                                 << QList<List>{{}, {{7, 24}}, nineWithoutMiddle, {}, nineWithoutMiddle};
-    QTest::newRow("outside, repeated") << outside << qint64(9)
-                                       << QList<List>{{{100, 5}, {5, 100}, {100, 5}}, {}, {{0, 0}, {99, 99}}, {},
-                                                      {{0, 0}, {99, 99}}};
-    QTest::newRow("capacity 2 of 3") << three << qint64(2) << QList<List>{{}, {}, {}, {{3, 3}}, three.mid(0, 2)};
-    QTest::newRow("capacity 3 of 3") << three << qint64(3) << QList<List>{{}, {}, {}, {}, three};
-    QTest::newRow("capacity 0") << three << qint64(0) << QList<List>{{}, {}, {}, three, {}};
-    QTest::newRow("capacity beyond int") << three << (qint64(1) << 40) << QList<List>{{}, {}, {}, {}, three};
-}
-
-void TestNeighborByteEncoding::checks()
-{
-    QFETCH(QList<PixelCoords>, list);
-    QFETCH(qint64, capacity);
-    QFETCH(QList<QList<PixelCoords>>, results);
-
-    const CameraDescription sensor = TestSensor(100, 100, capacity);
-    NeighborByteEncoding encoding;
-    encoding.SetData(sensor, list);
-    QVERIFY(encoding.Generate1DNbEncodingFromDefectImage());
-    QCOMPARE(encoding.RemoveOutsideSensorRange(sensor), results[0]);
-    QCOMPARE(encoding.RemoveMoreThanEightConsecutive(), results[1]);
-    QCOMPARE(encoding.FindMoreThanFourConsecutive(), results[2]);
-    QCOMPARE(encoding.RemoveBeyondCapacity(), results[3]);
-    QCOMPARE(encoding.Coordinates(), results[4]);
-    QCOMPARE(encoding.GetDefectFileSize(), 4096 + 8 * results[4].size());
 }
 
 void TestNeighborByteEncoding::decode_data()
@@ -222,10 +174,13 @@ void TestNeighborByteEncoding::matchesReference_data()
                                                << ClusteredDefects(seed, 800, width + 3, 10);
         }
     }
+    QTest::newRow("capacity 0") << TestSensor(64, 40, 0) << RandomDefects(7, 100, 64, 40);
+    QTest::newRow("capacity beyond int") << TestSensor(64, 40, qint64(1) << 40) << RandomDefects(8, 100, 64, 40);
 }
 
 // The whole upload sequence against the step-by-step reference: same entries,
-// same removals in the same order, and the written file decodes to what is kept.
+// same removals (outside, more than eight, beyond capacity) in the same order,
+// the same runs of more than four, and the written file decodes to what is kept.
 void TestNeighborByteEncoding::matchesReference()
 {
     QFETCH(CameraDescription, sensor);
