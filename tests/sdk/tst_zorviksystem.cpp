@@ -3,7 +3,6 @@
 #include "FirmwareRegisters.h"
 #include "RecordingObserver.h"
 
-#include <ZorvikCPP.h>
 #include <ZorvikSim/Simulator.h>
 
 #include <QtTest>
@@ -39,221 +38,207 @@ class ZorvikSystemTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void callsBeforeStartupAreRefused();
-    void cameraListAndOpening();
-    void identityAndFeatures();
-    void callsOnCameraObjects_data();
-    void callsOnCameraObjects();
-    void attachAndDetachReachTheObserver();
-    void invalidSpecsAreRefused_data();
-    void invalidSpecsAreRefused();
-};
-
-void ZorvikSystemTest::init()
-{
-    UseMemory();
-    SetDurations(5, 5);
-}
-
-void ZorvikSystemTest::cleanup()
-{
-    System().Shutdown();
-}
-
-void ZorvikSystemTest::callsBeforeStartupAreRefused()
-{
-    ZvkVersionInfo_t version = {0, 0, 0};
-    QCOMPARE(System().QueryVersion(version), ZvkErrorSuccess);
-    QVERIFY(version.major + version.minor + version.patch > 0);
-    uint32_t count = 0;
-    QCOMPARE(System().GetCameras(nullptr, count), ZvkErrorApiNotStarted);
-    CameraPtr camera;
-    QCOMPARE(System().OpenCameraByID("S1", ZvkAccessModeFull, camera), ZvkErrorApiNotStarted);
-    QCOMPARE(System().RegisterCameraListObserver(std::make_shared<RecordingObserver>()), ZvkErrorApiNotStarted);
-    QCOMPARE(System().Shutdown(), ZvkErrorApiNotStarted);
-}
-
-void ZorvikSystemTest::cameraListAndOpening()
-{
-    QCOMPARE(System().Startup(), ZvkErrorSuccess);
-    CameraPtrVector cameras;
-    QCOMPARE(System().GetCameras(cameras), ZvkErrorSuccess);
-    QVERIFY(cameras.empty());
-    QVERIFY(Attach(Spec("S1")));
-    QVERIFY(Attach(Spec("S2", "Line-2")));
-    uint32_t count = 0;
-    QCOMPARE(System().GetCameras(nullptr, count), ZvkErrorSuccess);
-    QCOMPARE(count, 2u);
-    CameraPtr one[1];
-    count = 1;
-    QCOMPARE(System().GetCameras(one, count), ZvkErrorMoreData);
-    QCOMPARE(count, 2u);
-    QCOMPARE(System().GetCameras(cameras), ZvkErrorSuccess);
-    QCOMPARE(cameras.size(), size_t(2));
-    std::string id;
-    QCOMPARE(cameras[1]->GetID(id), ZvkErrorSuccess);
-    QCOMPARE(id, std::string("Line-2"));
-
-    CameraPtr camera;
-    QCOMPARE(System().OpenCameraByID("nobody", ZvkAccessModeFull, camera), ZvkErrorNotFound);
-    QCOMPARE(System().OpenCameraByID(nullptr, ZvkAccessModeFull, camera), ZvkErrorBadParameter);
-    QCOMPARE(System().OpenCameraByID("S1", ZvkAccessModeNone, camera), ZvkErrorBadParameter);
-    QCOMPARE(System().OpenCameraByID("Line-2", ZvkAccessModeFull, camera), ZvkErrorSuccess);
-    Uint64Vector values(2);
-    QCOMPARE(camera->ReadRegisters({ControlsInquiry1, FlashFileMaxSize}, values), ZvkErrorSuccess);
-    QCOMPARE(values[1], uint64_t(65536));
-    QCOMPARE(camera->ReadRegisters({ControlsInquiry1, 0x999}, values), ZvkErrorIncomplete);
-}
-
-// Listed, not opened: identity and features are readable, through both text forms.
-void ZorvikSystemTest::identityAndFeatures()
-{
-    CameraSpec spec = Spec("40211001", "Cam-A");
-    spec.model = "HN2703-C";
-    spec.sensorWidth = 1936;
-    spec.sensorHeight = 1216;
-    spec.sensorType = "Bayer";
-    QVERIFY(Attach(spec));
-    QCOMPARE(System().Startup(), ZvkErrorSuccess);
-    CameraPtrVector cameras;
-    QCOMPARE(System().GetCameras(cameras), ZvkErrorSuccess);
-    CameraPtr camera = cameras.at(0);
-    std::string model, serial, id, type;
-    QCOMPARE(camera->GetModel(model), ZvkErrorSuccess);
-    QCOMPARE(camera->GetSerialNumber(serial), ZvkErrorSuccess);
-    QCOMPARE(camera->GetID(id), ZvkErrorSuccess);
-    QCOMPARE(model + "/" + serial + "/" + id, std::string("HN2703-C/40211001/Cam-A"));
-    char buffer[10] = "xxxxxxxxx";
-    uint32_t length = 5;
-    QCOMPARE(camera->GetSerialNumber(buffer, length), ZvkErrorMoreData);
-    QCOMPARE(length, 8u);
-    QCOMPARE(camera->GetSerialNumber(buffer, length), ZvkErrorSuccess);
-    QCOMPARE(QByteArray(buffer), QByteArray("40211001"));
-
-    FeaturePtr width, height, sensorType, unknown;
-    QCOMPARE(camera->GetFeatureByName("SensorWidth", width), ZvkErrorSuccess);
-    QCOMPARE(camera->GetFeatureByName("SensorHeight", height), ZvkErrorSuccess);
-    QCOMPARE(camera->GetFeatureByName("SensorType", sensorType), ZvkErrorSuccess);
-    QCOMPARE(camera->GetFeatureByName("ExposureTime", unknown), ZvkErrorNotFound);
-    QCOMPARE(camera->GetFeatureByName(nullptr, unknown), ZvkErrorBadParameter);
-    int64_t value = 0;
-    QCOMPARE(width->GetValue(value), ZvkErrorSuccess);
-    QCOMPARE(value, int64_t(1936));
-    QCOMPARE(height->GetValue(value), ZvkErrorSuccess);
-    QCOMPARE(value, int64_t(1216));
-    QCOMPARE(sensorType->GetValue(type), ZvkErrorSuccess);
-    QCOMPARE(type, std::string("Bayer"));
-    QCOMPARE(sensorType->GetValue(value), ZvkErrorWrongType);
-    QCOMPARE(width->GetValue(type), ZvkErrorWrongType);
-    length = 2;
-    QCOMPARE(sensorType->GetValue(buffer, length), ZvkErrorMoreData);
-    QCOMPARE(length, 5u);
-}
-
-// The codes of GetID, GetFeatureByName, ReadRegisters, WriteRegisters, ReadMemory,
-// WriteMemory and Close, in this order, on a camera object in each state it can be in.
-void ZorvikSystemTest::callsOnCameraObjects_data()
-{
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<QVector<int>>("codes");
-    QTest::newRow("opened") << "opened" << QVector<int>{0, 0, 0, 0, 0, ZvkErrorInvalidCall, 0};
-    QTest::newRow("opened read-only") << "read-only"
-                                      << QVector<int>{0, 0, 0, -6, ZvkErrorInvalidCall, -6, 0};
-    QTest::newRow("listed, not opened") << "listed" << QVector<int>{0, 0, -5, -5, -5, -5, -5};
-    QTest::newRow("closed") << "closed" << QVector<int>{0, 0, -5, -5, -5, -5, -5};
-    QTest::newRow("gone") << "gone" << QVector<int>{0, -3, -3, -3, -3, -3, 0};
-    QTest::newRow("gone, then plugged in again") << "replugged" << QVector<int>{0, -3, -3, -3, -3, -3, 0};
-    QTest::newRow("kept past Shutdown") << "shut down" << QVector<int>{-2, -2, -2, -2, -2, -2, -2};
-    QTest::newRow("kept past a restart") << "restarted" << QVector<int>{0, 0, -5, -5, -5, -5, -5};
-}
-
-void ZorvikSystemTest::callsOnCameraObjects()
-{
-    QFETCH(QString, state);
-    QFETCH(QVector<int>, codes);
-    QVERIFY(Attach(Spec("S1")));
-    QCOMPARE(System().Startup(), ZvkErrorSuccess);
-    CameraPtr camera, other;
-    CameraPtrVector listed;
-    QCOMPARE(System().GetCameras(listed), ZvkErrorSuccess);
-    if (state == "listed")
-        camera = listed.at(0);
-    else
-        QCOMPARE(System().OpenCameraByID("S1", state == "read-only" ? ZvkAccessModeRead : ZvkAccessModeFull, camera),
-                 ZvkErrorSuccess);
-    if (state == "closed")
-        QCOMPARE(camera->Close(), ZvkErrorSuccess);
-    if (state == "gone" || state == "replugged") {
-        QVERIFY(Detach("S1"));
-        QVERIFY(!Detach("S1"));
-        QCOMPARE(System().OpenCameraByID("S1", ZvkAccessModeFull, other), ZvkErrorNotFound);
+    void init()
+    {
+        UseMemory();
+        SetDurations(5, 5);
     }
-    // Plugged in again, the old object still belongs to the camera that went.
-    if (state == "replugged")
-        QVERIFY(Attach(Spec("S1")) && System().OpenCameraByID("S1", ZvkAccessModeFull, other) == ZvkErrorSuccess);
-    if (state == "shut down" || state == "restarted")
-        QCOMPARE(System().Shutdown(), ZvkErrorSuccess);
-    if (state == "restarted")
+
+    void cleanup()
+    {
+        System().Shutdown();
+    }
+
+    void callsBeforeStartupAreRefused()
+    {
+        ZvkVersionInfo_t version = {0, 0, 0};
+        QCOMPARE(System().QueryVersion(version), ZvkErrorSuccess);
+        QVERIFY(version.major + version.minor + version.patch > 0);
+        uint32_t count = 0;
+        CameraPtr camera;
+        const QList<int> codes = {System().GetCameras(nullptr, count),
+                                  System().OpenCameraByID("S1", ZvkAccessModeFull, camera),
+                                  System().RegisterCameraListObserver(std::make_shared<RecordingObserver>()),
+                                  System().Shutdown()};
+        QCOMPARE(codes, QList<int>({ZvkErrorApiNotStarted, ZvkErrorApiNotStarted, ZvkErrorApiNotStarted,
+                                    ZvkErrorApiNotStarted}));
+    }
+
+    void cameraListAndOpening()
+    {
         QCOMPARE(System().Startup(), ZvkErrorSuccess);
+        CameraPtrVector cameras;
+        QVERIFY(System().GetCameras(cameras) == ZvkErrorSuccess && cameras.empty());
+        QVERIFY(Attach(Spec("S1")) && Attach(Spec("S2", "Line-2")));
+        uint32_t count = 0, given = 1;
+        CameraPtr one[1];
+        QCOMPARE(System().GetCameras(nullptr, count), ZvkErrorSuccess);
+        QCOMPARE(System().GetCameras(one, given), ZvkErrorMoreData);
+        QCOMPARE(System().GetCameras(cameras), ZvkErrorSuccess);
+        QVERIFY(count == 2 && given == 2 && cameras.size() == 2);
+        std::string id;
+        QCOMPARE(cameras[1]->GetID(id), ZvkErrorSuccess);
+        QCOMPARE(id, std::string("Line-2"));
 
-    std::string id;
-    FeaturePtr feature;
-    Uint64Vector values(1);
-    UcharVector packet(8);
-    uint32_t written = 0;
-    const QVector<int> seen = {camera->GetID(id),
-                               camera->GetFeatureByName("SensorWidth", feature),
-                               camera->ReadRegisters({ControlsInquiry1}, values),
-                               camera->WriteRegisters({FlashFileSelect}, {FactoryDefectFileId}),
-                               camera->ReadMemory(FileDownloadTransferBuffer, packet),
-                               camera->WriteMemory(FileUploadTransferBuffer, packet, written),
-                               camera->Close()};
-    QCOMPARE(seen, codes);
-    // Which camera it was stays readable whenever the SDK runs.
-    QCOMPARE(id, std::string(seen[0] == ZvkErrorSuccess ? "S1" : ""));
-}
+        CameraPtr camera;
+        Uint64Vector values(2);
+        const QList<int> codes = {System().OpenCameraByID("nobody", ZvkAccessModeFull, camera),
+                                  System().OpenCameraByID(nullptr, ZvkAccessModeFull, camera),
+                                  System().OpenCameraByID("S1", ZvkAccessModeNone, camera),
+                                  System().OpenCameraByID("Line-2", ZvkAccessModeFull, camera),
+                                  camera->ReadRegisters({ControlsInquiry1, FlashFileMaxSize}, values)};
+        QCOMPARE(codes, QList<int>({ZvkErrorNotFound, ZvkErrorBadParameter, ZvkErrorBadParameter, 0, 0}));
+        QCOMPARE(values[1], uint64_t(65536));
+        QCOMPARE(camera->ReadRegisters({ControlsInquiry1, 0x999}, values), ZvkErrorIncomplete);
+    }
 
-void ZorvikSystemTest::attachAndDetachReachTheObserver()
-{
-    QCOMPARE(System().Startup(), ZvkErrorSuccess);
-    auto observer = std::make_shared<RecordingObserver>();
-    QCOMPARE(System().RegisterCameraListObserver(observer), ZvkErrorSuccess);
-    QVERIFY(Attach(Spec("S1", "Cam-1")));
-    QVERIFY(Detach("Cam-1"));
-    QTRY_COMPARE(observer->Count(), 2);
-    QCOMPARE(observer->Changes(), (std::vector<std::string>{"Cam-1 0", "Cam-1 1"}));
-    QVERIFY(observer->NoneOn(std::this_thread::get_id()));
+    // Listed, not opened: identity and features are readable, through both text forms.
+    void identityAndFeatures()
+    {
+        CameraSpec spec = Spec("40211001", "Cam-A");
+        spec.model = "HN2703-C";
+        spec.sensorWidth = 1936;
+        spec.sensorHeight = 1216;
+        spec.sensorType = "Bayer";
+        QVERIFY(Attach(spec));
+        QCOMPARE(System().Startup(), ZvkErrorSuccess);
+        CameraPtrVector cameras;
+        QCOMPARE(System().GetCameras(cameras), ZvkErrorSuccess);
+        CameraPtr camera = cameras.at(0);
+        std::string model, serial, id, type;
+        QCOMPARE(camera->GetModel(model), ZvkErrorSuccess);
+        QCOMPARE(camera->GetSerialNumber(serial), ZvkErrorSuccess);
+        QCOMPARE(camera->GetID(id), ZvkErrorSuccess);
+        QCOMPARE(model + "/" + serial + "/" + id, std::string("HN2703-C/40211001/Cam-A"));
+        char buffer[10] = "xxxxxxxxx";
+        uint32_t length = 5;
+        QCOMPARE(camera->GetSerialNumber(buffer, length), ZvkErrorMoreData);
+        QCOMPARE(length, 8u);
+        QCOMPARE(camera->GetSerialNumber(buffer, length), ZvkErrorSuccess);
+        QCOMPARE(QByteArray(buffer), QByteArray("40211001"));
 
-    QCOMPARE(System().UnregisterCameraListObserver(observer), ZvkErrorSuccess);
-    QCOMPARE(System().UnregisterCameraListObserver(observer), ZvkErrorNotFound);
-    QVERIFY(Attach(Spec("S2")));
-    QCOMPARE(System().Shutdown(), ZvkErrorSuccess);
-    QCOMPARE(observer->Count(), 2);
-}
+        FeaturePtr width, height, sensorType, unknown;
+        int64_t widthValue = 0, heightValue = 0, number = 0;
+        uint32_t typeLength = 2;
+        const QList<int> codes = {camera->GetFeatureByName("SensorWidth", width),
+                                  camera->GetFeatureByName("SensorHeight", height),
+                                  camera->GetFeatureByName("SensorType", sensorType),
+                                  camera->GetFeatureByName("ExposureTime", unknown),
+                                  camera->GetFeatureByName(nullptr, unknown),
+                                  width->GetValue(widthValue),
+                                  height->GetValue(heightValue),
+                                  sensorType->GetValue(type),
+                                  sensorType->GetValue(number),
+                                  width->GetValue(model),
+                                  sensorType->GetValue(buffer, typeLength)};
+        QCOMPARE(codes, QList<int>({0, 0, 0, ZvkErrorNotFound, ZvkErrorBadParameter, 0, 0, 0, ZvkErrorWrongType,
+                                    ZvkErrorWrongType, ZvkErrorMoreData}));
+        QVERIFY(widthValue == 1936 && heightValue == 1216 && type == "Bayer" && typeLength == 5);
+    }
 
-void ZorvikSystemTest::invalidSpecsAreRefused_data()
-{
-    QTest::addColumn<SpecChange>("change");
-    QTest::newRow("no serial number") << SpecChange([](CameraSpec &spec) { spec.serialNumber.clear(); });
-    QTest::newRow("ID not usable as a file name") << SpecChange([](CameraSpec &spec) { spec.id = "../x"; });
-    QTest::newRow("model over two lines") << SpecChange([](CameraSpec &spec) { spec.model = "HN2702\nM"; });
-    QTest::newRow("sensor narrower than 9") << SpecChange([](CameraSpec &spec) { spec.sensorWidth = 8; });
-    QTest::newRow("no rows") << SpecChange([](CameraSpec &spec) { spec.sensorHeight = 0; });
-    QTest::newRow("unknown sensor type") << SpecChange([](CameraSpec &spec) { spec.sensorType = "RGB"; });
-}
+    // The codes of GetID, GetFeatureByName, ReadRegisters, WriteRegisters, ReadMemory,
+    // WriteMemory and Close, in this order, on a camera object in each state it can be in.
+    void callsOnCameraObjects_data()
+    {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QVector<int>>("codes");
+        QTest::newRow("opened") << "opened" << QVector<int>{0, 0, 0, 0, 0, ZvkErrorInvalidCall, 0};
+        QTest::newRow("opened read-only") << "read-only"
+                                          << QVector<int>{0, 0, 0, -6, ZvkErrorInvalidCall, -6, 0};
+        QTest::newRow("listed, not opened") << "listed" << QVector<int>{0, 0, -5, -5, -5, -5, -5};
+        QTest::newRow("closed") << "closed" << QVector<int>{0, 0, -5, -5, -5, -5, -5};
+        QTest::newRow("gone") << "gone" << QVector<int>{0, -3, -3, -3, -3, -3, 0};
+        QTest::newRow("gone, then plugged in again") << "replugged" << QVector<int>{0, -3, -3, -3, -3, -3, 0};
+        QTest::newRow("kept past Shutdown") << "shut down" << QVector<int>{-2, -2, -2, -2, -2, -2, -2};
+        QTest::newRow("kept past a restart") << "restarted" << QVector<int>{0, 0, -5, -5, -5, -5, -5};
+    }
 
-void ZorvikSystemTest::invalidSpecsAreRefused()
-{
-    QFETCH(SpecChange, change);
-    CameraSpec spec = Spec("S9");
-    change(spec);
-    QVERIFY(!Attach(spec));
-    QVERIFY(Cameras().empty());
-    QVERIFY(Attach(Spec("S9")));
-    QVERIFY(!Attach(Spec("S9")));
-}
+    void callsOnCameraObjects()
+    {
+        QFETCH(QString, state);
+        QFETCH(QVector<int>, codes);
+        QVERIFY(Attach(Spec("S1")));
+        QCOMPARE(System().Startup(), ZvkErrorSuccess);
+        CameraPtr camera, other;
+        CameraPtrVector listed;
+        QCOMPARE(System().GetCameras(listed), ZvkErrorSuccess);
+        if (state == "listed")
+            camera = listed.at(0);
+        else
+            QCOMPARE(System().OpenCameraByID("S1", state == "read-only" ? ZvkAccessModeRead : ZvkAccessModeFull, camera),
+                     ZvkErrorSuccess);
+        if (state == "closed")
+            QCOMPARE(camera->Close(), ZvkErrorSuccess);
+        if (state == "gone" || state == "replugged") {
+            QVERIFY(Detach("S1"));
+            QVERIFY(!Detach("S1"));
+            QCOMPARE(System().OpenCameraByID("S1", ZvkAccessModeFull, other), ZvkErrorNotFound);
+        }
+        // Plugged in again, the old object still belongs to the camera that went.
+        if (state == "replugged")
+            QVERIFY(Attach(Spec("S1")) && System().OpenCameraByID("S1", ZvkAccessModeFull, other) == ZvkErrorSuccess);
+        if (state == "shut down" || state == "restarted")
+            QCOMPARE(System().Shutdown(), ZvkErrorSuccess);
+        if (state == "restarted")
+            QCOMPARE(System().Startup(), ZvkErrorSuccess);
+
+        std::string id;
+        FeaturePtr feature;
+        Uint64Vector values(1);
+        UcharVector packet(8);
+        uint32_t written = 0;
+        const QVector<int> seen = {camera->GetID(id),
+                                   camera->GetFeatureByName("SensorWidth", feature),
+                                   camera->ReadRegisters({ControlsInquiry1}, values),
+                                   camera->WriteRegisters({FlashFileSelect}, {FactoryDefectFileId}),
+                                   camera->ReadMemory(FileDownloadTransferBuffer, packet),
+                                   camera->WriteMemory(FileUploadTransferBuffer, packet, written),
+                                   camera->Close()};
+        QCOMPARE(seen, codes);
+        // Which camera it was stays readable whenever the SDK runs.
+        QCOMPARE(id, std::string(seen[0] == ZvkErrorSuccess ? "S1" : ""));
+    }
+
+    void attachAndDetachReachTheObserver()
+    {
+        QCOMPARE(System().Startup(), ZvkErrorSuccess);
+        auto observer = std::make_shared<RecordingObserver>();
+        QCOMPARE(System().RegisterCameraListObserver(observer), ZvkErrorSuccess);
+        QVERIFY(Attach(Spec("S1", "Cam-1")));
+        QVERIFY(Detach("Cam-1"));
+        QTRY_COMPARE(observer->Count(), 2);
+        QCOMPARE(observer->Changes(), (std::vector<std::string>{"Cam-1 0", "Cam-1 1"}));
+        QVERIFY(observer->NoneOn(std::this_thread::get_id()));
+
+        QCOMPARE(System().UnregisterCameraListObserver(observer), ZvkErrorSuccess);
+        QCOMPARE(System().UnregisterCameraListObserver(observer), ZvkErrorNotFound);
+        QVERIFY(Attach(Spec("S2")));
+        QCOMPARE(System().Shutdown(), ZvkErrorSuccess);
+        QCOMPARE(observer->Count(), 2);
+    }
+
+    void invalidSpecsAreRefused_data()
+    {
+        QTest::addColumn<SpecChange>("change");
+        QTest::newRow("no serial number") << SpecChange([](CameraSpec &spec) { spec.serialNumber.clear(); });
+        QTest::newRow("ID not usable as a file name") << SpecChange([](CameraSpec &spec) { spec.id = "../x"; });
+        QTest::newRow("model over two lines") << SpecChange([](CameraSpec &spec) { spec.model = "HN2702\nM"; });
+        QTest::newRow("sensor narrower than 9") << SpecChange([](CameraSpec &spec) { spec.sensorWidth = 8; });
+        QTest::newRow("no rows") << SpecChange([](CameraSpec &spec) { spec.sensorHeight = 0; });
+        QTest::newRow("unknown sensor type") << SpecChange([](CameraSpec &spec) { spec.sensorType = "RGB"; });
+    }
+
+    void invalidSpecsAreRefused()
+    {
+        QFETCH(SpecChange, change);
+        CameraSpec spec = Spec("S9");
+        change(spec);
+        QVERIFY(!Attach(spec));
+        QVERIFY(Cameras().empty());
+        QVERIFY(Attach(Spec("S9")));
+        QVERIFY(!Attach(Spec("S9")));
+    }
+};
 
 QTEST_GUILESS_MAIN(ZorvikSystemTest)
 #include "tst_zorviksystem.moc"
