@@ -27,8 +27,10 @@ bench: setup
 	cmake --build build-bench -j $(JOBS)
 	@echo "Benchmarks built in build-bench/bench/."
 
+screenshot: PACKAGES += xvfb xauth imagemagick
 screenshot: build
 	tools/screenshot.sh $(BUILD)
+	tools/screenshot.sh --session $(BUILD)
 
 setup:
 	@missing=""; for p in $(PACKAGES); do \
