@@ -8,22 +8,8 @@
 using namespace ZorvikSim;
 
 using Defects = std::vector<std::pair<uint16_t, uint16_t>>;
+using Bytes = std::vector<uint8_t>;
 Q_DECLARE_METATYPE(Defects)
-
-namespace {
-
-uint32_t Word(const std::vector<uint8_t> &content, size_t at)
-{
-    return uint32_t(content[at]) | (uint32_t(content[at + 1]) << 8) | (uint32_t(content[at + 2]) << 16)
-           | (uint32_t(content[at + 3]) << 24);
-}
-
-uint32_t Mask(const std::vector<uint8_t> &content, size_t entry)
-{
-    return Word(content, 4096 + 8 * entry + 4);
-}
-
-} // namespace
 
 class DefectFileFormatTest : public QObject
 {
@@ -34,73 +20,70 @@ private slots:
     {
         QTest::addColumn<QString>("sensorType");
         QTest::addColumn<Defects>("defects");
-        QTest::addColumn<QVector<uint32_t>>("masks");
-        QTest::newRow("single mono defect") << "Mono" << Defects{{10, 50}} << QVector<uint32_t>{0x1EF};
+        QTest::addColumn<QList<uint32_t>>("masks");
         QTest::newRow("two adjacent mono defects") << "Mono" << Defects{{10, 50}, {10, 51}}
-                                                   << QVector<uint32_t>{0x1E7, 0x1CF};
-        QTest::newRow("single Bayer defect") << "Bayer" << Defects{{10, 50}} << QVector<uint32_t>{0x145};
+                                                   << QList<uint32_t>{0x1E7, 0x1CF};
         QTest::newRow("Bayer neighbour of the same colour") << "Bayer" << Defects{{10, 50}, {10, 52}}
-                                                            << QVector<uint32_t>{0x141, 0x105};
+                                                            << QList<uint32_t>{0x141, 0x105};
         QTest::newRow("Bayer neighbour of another colour") << "Bayer" << Defects{{10, 50}, {10, 51}}
-                                                           << QVector<uint32_t>{0x145, 0x145};
-        QTest::newRow("left and right edges") << "Mono" << Defects{{0, 0}, {0, 99}} << QVector<uint32_t>{0x00F, 0x1E0};
-        QTest::newRow("other rows do not count") << "Mono" << Defects{{3, 7}, {4, 8}}
-                                                 << QVector<uint32_t>{0x1EF, 0x1EF};
+                                                           << QList<uint32_t>{0x145, 0x145};
+        QTest::newRow("left and right edges") << "Mono" << Defects{{0, 0}, {0, 99}} << QList<uint32_t>{0x00F, 0x1E0};
+        QTest::newRow("other rows do not count") << "Mono" << Defects{{3, 7}, {4, 8}} << QList<uint32_t>{0x1EF, 0x1EF};
         QTest::newRow("run of five, middle") << "Mono" << Defects{{5, 20}, {5, 21}, {5, 22}, {5, 23}, {5, 24}}
-                                             << QVector<uint32_t>{0x1E0, 0x1C1, 0x183, 0x107, 0x00F};
+                                             << QList<uint32_t>{0x1E0, 0x1C1, 0x183, 0x107, 0x00F};
     }
 
+    // Each entry's third word: 0xF000 and the mask of neighbours usable for correction.
     void neighbourMasks()
     {
         QFETCH(QString, sensorType);
         QFETCH(Defects, defects);
-        QFETCH(QVector<uint32_t>, masks);
-        std::vector<uint8_t> content = EncodeDefectFile(100, 100, sensorType.toStdString(), defects);
+        QFETCH(QList<uint32_t>, masks);
+        Bytes content = EncodeDefectFile(100, 100, sensorType.toStdString(), defects);
         QCOMPARE(content.size(), 4096 + 8 * defects.size());
-        for (int i = 0; i < masks.size(); ++i)
-            QCOMPARE(Mask(content, size_t(i)), 0xF000 | masks[i]);
+        QList<uint32_t> written;
+        for (size_t at = 4096 + 4; at < content.size(); at += 8)
+            written << (content[at] | content[at + 1] << 8 | content[at + 2] << 16 | uint32_t(content[at + 3]) << 24);
+        for (uint32_t &mask : masks)
+            mask |= 0xF000;
+        QCOMPARE(written, masks);
     }
 
     void entryAndHeaderBytes()
     {
-        std::vector<uint8_t> single = EncodeDefectFile(100, 100, "Mono", {{10, 50}});
-        std::vector<uint8_t> entry(single.begin() + 4096, single.end());
-        QCOMPARE(entry, (std::vector<uint8_t>{0x32, 0x00, 0x0A, 0x00, 0xEF, 0xF1, 0x00, 0x00}));
+        Bytes single = EncodeDefectFile(100, 100, "Mono", {{10, 50}});
+        QCOMPARE(Bytes(single.begin() + 4096, single.end()), Bytes({0x32, 0x00, 0x0A, 0x00, 0xEF, 0xF1, 0x00, 0x00}));
 
-        std::vector<uint8_t> three = EncodeDefectFile(2048, 1088, "Mono", {{1, 1}, {2, 2}, {3, 3}});
-        const std::vector<uint8_t> header = {0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, 0x00, 0x10,
-                                             0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00,
-                                             0x00, 0x08, 0x00, 0x00, 0x40, 0x04, 0x00, 0x00};
+        Bytes three = EncodeDefectFile(2048, 1088, "Mono", {{1, 1}, {2, 2}, {3, 3}});
+        const Bytes header = {0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x03, 0x00,
+                              0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x40, 0x04, 0x00, 0x00};
         QCOMPARE(three.size(), size_t(4120));
-        QCOMPARE(std::vector<uint8_t>(three.begin(), three.begin() + 28), header);
+        QCOMPARE(Bytes(three.begin(), three.begin() + 28), header);
         QVERIFY(std::all_of(three.begin() + 28, three.begin() + 4096, [](uint8_t byte) { return byte == 0xFF; }));
     }
 
     void decoding_data()
     {
-        std::vector<uint8_t> good = EncodeDefectFile(2048, 2048, "Mono", {{7, 300}, {2047, 0}});
-        std::vector<uint8_t> bigEndian = good;
+        Bytes good = EncodeDefectFile(2048, 2048, "Mono", {{7, 300}, {2047, 0}});
+        Bytes bigEndian(good.begin(), good.begin() + 4104);
         std::fill(bigEndian.begin(), bigEndian.begin() + 4, 0);
         std::swap(bigEndian[4096], bigEndian[4097]);
         std::swap(bigEndian[4098], bigEndian[4099]);
-        QTest::addColumn<std::vector<uint8_t>>("content");
+        QTest::addColumn<Bytes>("content");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<Defects>("defects");
         QTest::newRow("as written") << good << true << Defects{{7, 300}, {2047, 0}};
-        QTest::newRow("empty") << std::vector<uint8_t>() << true << Defects{};
-        QTest::newRow("big-endian entries") << std::vector<uint8_t>(bigEndian.begin(), bigEndian.begin() + 4104)
-                                            << false << Defects{};
+        QTest::newRow("empty") << Bytes() << true << Defects{};
+        QTest::newRow("big-endian, more entries than bytes") << bigEndian << false << Defects{};
         bigEndian[12] = 1;
-        QTest::newRow("big-endian, one entry") << std::vector<uint8_t>(bigEndian.begin(), bigEndian.begin() + 4104)
-                                               << true << Defects{{7, 300}};
-        QTest::newRow("header cut short") << std::vector<uint8_t>(good.begin(), good.begin() + 100) << false
-                                          << Defects{};
-        QTest::newRow("entries cut short") << std::vector<uint8_t>(good.begin(), good.end() - 1) << false << Defects{};
+        QTest::newRow("big-endian, one entry") << bigEndian << true << Defects{{7, 300}};
+        QTest::newRow("header cut short") << Bytes(good.begin(), good.begin() + 100) << false << Defects{};
+        QTest::newRow("entries cut short") << Bytes(good.begin(), good.end() - 1) << false << Defects{};
     }
 
     void decoding()
     {
-        QFETCH(std::vector<uint8_t>, content);
+        QFETCH(Bytes, content);
         QFETCH(bool, accepted);
         QFETCH(Defects, defects);
         Defects decoded = {{1, 1}};
@@ -119,6 +102,8 @@ private slots:
         QTest::newRow("narrow sensor") << "7" << 9 << 600 << "Mono";
     }
 
+    // Some tens of defects, the same for the same camera, sorted, inside the sensor, and
+    // exactly one run of adjacent defects: five long.
     void factoryList()
     {
         QFETCH(QString, serial);
@@ -136,23 +121,15 @@ private slots:
         CameraSpec other = spec;
         other.serialNumber += "0";
         QVERIFY(FactoryDefectList(other) != defects);
-
-        // Sorted, inside the sensor, and exactly one run of adjacent defects: five long.
         QVERIFY(std::is_sorted(defects.begin(), defects.end()));
         QVERIFY(std::all_of(defects.begin(), defects.end(),
                             [&](const auto &d) { return d.first < height && d.second < width; }));
-        QVector<int> runs;
-        int run = 1;
-        for (size_t i = 1; i <= defects.size(); ++i) {
-            bool adjacent = i < defects.size() && defects[i].first == defects[i - 1].first
-                            && defects[i].second == defects[i - 1].second + 1;
-            if (adjacent)
-                ++run;
-            else if (run > 1)
-                runs << run;
-            run = adjacent ? run : 1;
-        }
-        QCOMPARE(runs, QVector<int>{5});
+        QList<size_t> adjacent;
+        for (size_t i = 1; i < defects.size(); ++i)
+            if (defects[i].first == defects[i - 1].first && defects[i].second == defects[i - 1].second + 1)
+                adjacent << i;
+        QCOMPARE(adjacent.size(), 4);
+        QCOMPARE(adjacent.back() - adjacent.front(), size_t(3));
 
         Defects decoded;
         QVERIFY(DecodeDefectFile(FactoryDefectFile(spec), decoded));
