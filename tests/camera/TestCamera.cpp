@@ -30,15 +30,6 @@ ZorvikSim::CameraSpec TestCamera::Spec(const std::string &serialNumber, const st
     return spec;
 }
 
-QString TestCamera::Entry(const ZorvikSim::CameraSpec &spec)
-{
-    const std::string id = spec.id.empty() ? spec.serialNumber : spec.id;
-    QString entry = QString::fromStdString(spec.model + "-" + spec.serialNumber);
-    if (id != spec.serialNumber)
-        entry += QString::fromStdString("(" + id + ")");
-    return entry;
-}
-
 std::vector<unsigned char> TestCamera::Pattern(std::size_t size, unsigned char seed)
 {
     std::vector<unsigned char> content(size);
@@ -60,8 +51,7 @@ TestCamera::TestCamera(const ZorvikSim::CameraSpec &spec)
     CameraInterface::SetPollPause(0);
     ZorvikSim::Attach(spec);
     cameraInterface.reset(new CameraInterface());
-    cameraInterface->GetCameraList();
-    connected = cameraInterface->ConnectCamera(Entry(spec));
+    connected = cameraInterface->ConnectCamera(cameraInterface->GetCameraList().value(0));
     ClearAccesses();
 }
 

@@ -19,7 +19,6 @@ class TestCamera
 public:
     static ZorvikSim::CameraSpec Spec(const std::string &serialNumber, const std::string &id = std::string(),
                                       uint32_t maxFileSize = 65536);
-    static QString Entry(const ZorvikSim::CameraSpec &spec);
     static std::vector<unsigned char> Pattern(std::size_t size, unsigned char seed = 1);
     static std::vector<unsigned char> DefectFile(const std::vector<std::pair<uint16_t, uint16_t>> &rowColumns);
 

@@ -281,33 +281,29 @@ private slots:
 
     void errorHandling_data()
     {
-        QTest::addColumn<FaultKind>("kind");
-        QTest::addColumn<int>("n");
+        QTest::addColumn<int>("failingCall");
         QTest::addColumn<bool>("hardwareError");
         QTest::addColumn<QStringList>("lines");
         const QString hardware = QStringLiteral("Flash File status: fffff000");
-        QTest::newRow("status unreadable") << FaultKind::FailCall << 1 << false
-                                           << QStringList{ReadStatus, ReadFailed,
-                                                          "Could not read Flash File status Register. "};
+        QTest::newRow("status unreadable")
+            << 1 << false << QStringList{ReadStatus, ReadFailed, "Could not read Flash File status Register. "};
         QTest::newRow("clear command fails")
-            << FaultKind::FailCall << 2 << false
-            << QStringList{ReadStatus, FileValid, ClearError, WriteFailed, "Write Clear Error Command failed. "};
-        QTest::newRow("hardware error") << NoFault << 1 << true
-                                        << QStringList{ReadStatus, hardware, ClearError, "Possible Hardware malfunction."};
+            << 2 << false << QStringList{ReadStatus, FileValid, ClearError, WriteFailed, "Write Clear Error Command failed. "};
+        QTest::newRow("hardware error")
+            << 0 << true << QStringList{ReadStatus, hardware, ClearError, "Possible Hardware malfunction."};
         QTest::newRow("hardware error, clear command fails")
-            << FaultKind::FailCall << 2 << true
-            << QStringList{ReadStatus, hardware, ClearError, WriteFailed, "Write Clear Error Command failed."};
+            << 2 << true << QStringList{ReadStatus, hardware, ClearError, WriteFailed, "Write Clear Error Command failed."};
     }
 
     void errorHandling()
     {
-        QFETCH(FaultKind, kind);
-        QFETCH(int, n);
+        QFETCH(int, failingCall);
         QFETCH(bool, hardwareError);
         QFETCH(QStringList, lines);
         TestCamera camera;
         camera.SetFile(Custom, TestCamera::Pattern(8));
-        camera.SetFault(kind, n);
+        if (failingCall > 0)
+            camera.SetFault(FaultKind::FailCall, failingCall);
         if (hardwareError)
             camera.SetFault(FaultKind::HardwareError);
         LogCapture log;
