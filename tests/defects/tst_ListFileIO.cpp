@@ -172,8 +172,7 @@ void TestListFileIO::failures()
     signal(SIGXFSZ, SIG_IGN);
     rlimit saved;
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
+    const rlimit small{1000, saved.rlim_max};
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool exported = ListFileIO().ExportBinaryDefectFile(backup, ToBytes(Backup(8, 8, 10)));
     const bool written = ListFileIO().WriteCsvFile(csv, RandomDefects(1, 200, 100, 100));
