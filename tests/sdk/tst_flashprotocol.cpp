@@ -142,7 +142,7 @@ private slots:
         const int access = ZvkErrorInvalidAccess;
         const int value = ZvkErrorInvalidValue;
         const Script receiving = {SelectCustom, Privilege, Length(900), Command(UploadCommand), Packet(0, 500)};
-        const auto then = [&receiving](Script more) {
+        const auto afterFirstPacket = [&receiving](Script more) {
             more.insert(more.begin(), receiving.begin(), receiving.end());
             return more;
         };
@@ -170,14 +170,16 @@ private slots:
         QTest::newRow("clear error keeps a valid file")
             << false << Script{{FlashFileSelect, FactoryDefectFileId, 0}, Command(ClearErrorCommand)} << StatusValid;
         // A wrong offset spoils the whole upload: the file never becomes valid with it.
-        QTest::newRow("a packet skipped") << false << then({Packet(1000, 500, value)}) << StatusUploadAborted;
-        QTest::newRow("a packet repeated") << false << then({Packet(0, 500, value)}) << StatusUploadAborted;
+        QTest::newRow("a packet skipped")
+            << false << afterFirstPacket({Packet(1000, 500, value)}) << StatusUploadAborted;
+        QTest::newRow("a packet repeated")
+            << false << afterFirstPacket({Packet(0, 500, value)}) << StatusUploadAborted;
         QTest::newRow("data past the announced length")
-            << false << then({Packet(500, 500, value)}) << StatusUploadAborted;
+            << false << afterFirstPacket({Packet(500, 500, value)}) << StatusUploadAborted;
         QTest::newRow("a packet over 500 bytes")
-            << false << then({Packet(500, 501, ZvkErrorBadParameter)}) << StatusUploadAborted;
+            << false << afterFirstPacket({Packet(500, 501, ZvkErrorBadParameter)}) << StatusUploadAborted;
         QTest::newRow("clear error after a spoilt upload")
-            << false << then({Packet(0, 500, value), Command(ClearErrorCommand)}) << StatusErased;
+            << false << afterFirstPacket({Packet(0, 500, value), Command(ClearErrorCommand)}) << StatusErased;
     }
 
     // Each step answered as the protocol demands; a packet is taken only while receiving.
