@@ -219,12 +219,12 @@ void TestListFileIO::importBackup_data()
     QTest::newRow("4100 bytes") << Backup(2048, 2048, 0) + "abcd"
                                 << QStringList{"Error! File data size mismatch.", mismatch};
     QTest::newRow("100 bytes") << QByteArray(100, '\xFF') << QStringList{"Error! Incorrect file size.", mismatch};
-    QTest::newRow("header size") << Backup(2048, 2048, 0).replace(9, 1, "\0", 1)
-                                 << QStringList{"Error! File header size mismatch.", mismatch};
-    QTest::newRow("entry size") << Backup(2048, 2048, 0).replace(16, 1, "\x09")
-                                << QStringList{"Error! File header size mismatch.", mismatch};
-    QTest::newRow("other height") << Backup(2048, 1088, 1) << QStringList{"Error! Sensor dimensions mismatch.", mismatch};
-    QTest::newRow("other width") << Backup(1024, 2048, 1) << QStringList{"Error! Sensor dimensions mismatch.", mismatch};
+    const QStringList otherSizes{"Error! File header size mismatch.", mismatch};
+    QTest::newRow("header size") << Backup(2048, 2048, 0).replace(9, 1, "\0", 1) << otherSizes;
+    QTest::newRow("entry size") << Backup(2048, 2048, 0).replace(16, 1, "\x09") << otherSizes;
+    const QStringList otherSensor{"Error! Sensor dimensions mismatch.", mismatch};
+    QTest::newRow("other height") << Backup(2048, 1088, 1) << otherSensor;
+    QTest::newRow("other width") << Backup(1024, 2048, 1) << otherSensor;
     QTest::newRow("empty file") << QByteArray() << QStringList{"Error! Empty file. No DP information available."};
 }
 

@@ -231,8 +231,9 @@ void TestListManager::validation_data()
     QTest::newRow("add, user run of nine only") << int(ValidateAfterAdd) << QList<PixelCoords>{} << Run(1, 20, 28)
                                                 << qint64(1000) << yes << true << " yyyyryyyy" << QStringList{};
     QTest::newRow("upload, outside and run of five")
-        << int(ValidateForUpload) << QList<PixelCoords>{} << (Run(1, 20, 24) << PixelCoords(100, 3) << PixelCoords(3, 100))
-        << qint64(1000) << yes << true << " yyyyyrr" << outside;
+        << int(ValidateForUpload) << QList<PixelCoords>{}
+        << (Run(1, 20, 24) << PixelCoords(100, 3) << PixelCoords(3, 100)) << qint64(1000) << yes << true << " yyyyyrr"
+        << outside;
     QTest::newRow("upload, beyond capacity") << int(ValidateForUpload) << Run(2, 10, 12) << Run(3, 10, 11)
                                              << qint64(4) << yes << true << "--- wr" << full;
     QTest::newRow("user entries all in camera list") << int(ValidateAfterAdd) << Run(5, 20, 24) << Run(5, 20, 20)

@@ -106,7 +106,7 @@ void TestNeighborByteEncoding::masks()
     QCOMPARE(MessageLog::Lines(), lines);
     QCOMPARE(encoding.GetDefectFileSize(), 4096 + 8 * expected.size());
     for (int i = 0; i < expected.size(); ++i)
-        QCOMPARE(encoding.Entries()[i], (NbEntry{list[i].row, list[i].column, expected[i]}));
+        QCOMPARE(encoding.Entries()[i].neighbourMask, expected[i]);
 }
 
 void TestNeighborByteEncoding::defectFileBytes()
