@@ -148,7 +148,7 @@ void TestListFileIO::failures()
     QVERIFY(ListFileIO().ParseCsvRow(" 1 , 2 ", &coords) && coords == PixelCoords(1, 2));
     QVERIFY(!ListFileIO().WriteCsvFile(missing, {{1, 1}}));
     QVERIFY(!ListFileIO().ExportBinaryDefectFile(missing, ToBytes(Backup(8, 8, 1))));
-    QVERIFY(!ListFileIO().WriteCsvFile(QString(), {{1, 1}}));
+    QVERIFY(!ListManager().SaveUserListToFile(QString()));
     QVERIFY(!ListFileIO().ExportBinaryDefectFile(QString(), ToBytes(Backup(8, 8, 1))));
     Bytes imported{1, 2, 3};
     QVERIFY(!ListFileIO().ImportBinaryDefectFile(TestSensor(), missing, &imported));
@@ -239,6 +239,7 @@ void TestListFileIO::importBackup()
     QCOMPARE(ListFileIO().ImportBinaryDefectFile(TestSensor(2048, 2048), fileName, &read), lines.isEmpty());
     QCOMPARE(MessageLog::Lines(), lines);
     QVERIFY(read == ToBytes(lines.isEmpty() ? content : QByteArray("\1\2\3")));
+    QCOMPARE(QDir::currentPath(), startDirectory);
 }
 
 QTEST_MAIN(TestListFileIO)
