@@ -225,7 +225,8 @@ private slots:
                                   client.Write(FlashFileDownloadOffset, 1150),
                                   camera->ReadMemory(FileDownloadTransferBuffer, packet),
                                   camera->ReadMemory(FileDownloadTransferBuffer, tooLarge)};
-        QCOMPARE(codes, QList<int>({ZvkErrorInvalidValue, ZvkErrorSuccess, ZvkErrorInvalidValue, ZvkErrorBadParameter}));
+        QCOMPARE(codes,
+                 QList<int>({ZvkErrorInvalidValue, ZvkErrorSuccess, ZvkErrorInvalidValue, ZvkErrorBadParameter}));
     }
 
     // Bit 22 clear; the identification registers read 0 and the rest is refused.

@@ -154,13 +154,15 @@ private slots:
         QTest::newRow("plug without serial") << Args{"plug", "--model", "HN2702-M"} << 2 << "plug needs --serial";
         QTest::newRow("plug with a bad width")
             << Args{"plug", "--serial", "5", "--width", "wide"} << 2 << "invalid value for --width: 'wide'";
-        QTest::newRow("plug with a bad ID") << Args{"plug", "--serial", "5", "--id", "a/b"} << 2 << "cannot use ID 'a/b'";
+        QTest::newRow("plug with a bad ID")
+            << Args{"plug", "--serial", "5", "--id", "a/b"} << 2 << "cannot use ID 'a/b'";
         QTest::newRow("plug an ID in use")
             << Args{"plug", "--serial", MonoId} << 1 << "a camera with ID '40211001' is already plugged in";
         QTest::newRow("unplug an unknown camera") << Args{"unplug", "nobody"} << 1 << "no camera with ID 'nobody'";
         QTest::newRow("show without ID") << Args{"show"} << 2 << "show needs exactly one camera ID";
         QTest::newRow("reset an unknown camera") << Args{"reset", "nobody"} << 1 << "no camera with ID 'nobody'";
-        QTest::newRow("unknown fault kind") << Args{"fault", MonoId, "gremlins"} << 2 << "unknown fault kind 'gremlins'";
+        QTest::newRow("unknown fault kind")
+            << Args{"fault", MonoId, "gremlins"} << 2 << "unknown fault kind 'gremlins'";
         QTest::newRow("fault count not a number")
             << Args{"fault", MonoId, "fail-call", "x"} << 2 << "the count must be a positive number";
         QTest::newRow("fault code zero")

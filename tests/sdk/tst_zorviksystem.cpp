@@ -165,7 +165,8 @@ private slots:
         if (state == "listed")
             camera = listed.at(0);
         else
-            QCOMPARE(System().OpenCameraByID("S1", state == "read-only" ? ZvkAccessModeRead : ZvkAccessModeFull, camera),
+            QCOMPARE(System().OpenCameraByID("S1", state == "read-only" ? ZvkAccessModeRead : ZvkAccessModeFull,
+                                             camera),
                      ZvkErrorSuccess);
         if (state == "closed")
             QCOMPARE(camera->Close(), ZvkErrorSuccess);

@@ -57,7 +57,8 @@ private slots:
         QVERIFY(dialog->testAttribute(Qt::WA_TranslucentBackground));
         auto *frame = dialog->findChild<QFrame *>(kind.toLower() + "Frame");
         QVERIFY(qobject_cast<QGraphicsDropShadowEffect *>(frame->graphicsEffect()));
-        QVERIFY(dialog->styleSheet().startsWith("#" + frame->objectName() + " {\nborder:1px solid rgb(188, 188, 188);"));
+        const QString border = " {\nborder:1px solid rgb(188, 188, 188);";
+        QVERIFY(dialog->styleSheet().startsWith("#" + frame->objectName() + border));
         QCOMPARE(dialog->findChild<QPushButton *>("okButton")->text(), QStringLiteral("OK"));
     }
 
@@ -101,7 +102,8 @@ private slots:
         QTest::newRow("Coordinates by its frame") << "Coordinates" << "coordinatesFrame" << left << true;
         QTest::newRow("Coordinates on a spin box") << "Coordinates" << "xCoordinate" << left << false;
         QTest::newRow("Help by its text") << "Help" << "documentationLabel" << left << true;
-        QTest::newRow("Help with the middle button") << "Help" << "documentationLabel" << int(Qt::MiddleButton) << false;
+        QTest::newRow("Help with the middle button")
+            << "Help" << "documentationLabel" << int(Qt::MiddleButton) << false;
     }
 
     void drag()
@@ -158,7 +160,8 @@ private slots:
     void aboutHeadersLogosAndToolkit()
     {
         AboutDialog dialog(QStringLiteral("1.0"));
-        QCOMPARE(dialog.findChild<QLabel *>("applicationHeaderLabel")->text(), QStringLiteral("<h3>Corvane Talvern</h3>"));
+        QCOMPARE(dialog.findChild<QLabel *>("applicationHeaderLabel")->text(),
+                 QStringLiteral("<h3>Corvane Talvern</h3>"));
         QVERIFY(!dialog.findChild<QLabel *>("cvnLogo")->pixmap(Qt::ReturnByValue).isNull());
         QCOMPARE(dialog.findChild<QLabel *>("qtLogo")->pixmap(Qt::ReturnByValue).size(), QSize(64, 64));
         QCOMPARE(dialog.findChild<QLabel *>("qtHeaderLabel")->text(),
