@@ -29,7 +29,10 @@ public:
     bool Connected() const { return connected; }
 
     std::vector<unsigned char> File(uint32_t fileId) const;
-    void SetFile(uint32_t fileId, const std::vector<unsigned char> &content) { ZorvikSim::SetFile(id, fileId, content); }
+    void SetFile(uint32_t fileId, const std::vector<unsigned char> &content)
+    {
+        ZorvikSim::SetFile(id, fileId, content);
+    }
     void SetFault(ZorvikSim::FaultKind kind, int n = 1, int code = -13) { ZorvikSim::SetFault(id, {kind, n, code}); }
 
     // The register and memory accesses since the last ClearAccesses, one text each:

@@ -255,7 +255,8 @@ private slots:
             << true << 1 << false << QStringList{inquiry, "Read Register" + Failed, incompatible};
         QTest::newRow("status read fails")
             << true << 2 << false
-            << inquired + QStringList{"Read Register" + Failed, "Read Flash File status failed. No Flash File System. "};
+            << inquired
+                   + QStringList{"Read Register" + Failed, "Read Flash File status failed. No Flash File System. "};
         QTest::newRow("ready") << true << 0 << true
                                << inquired + QStringList{"Flash File status: %2", "Flash File System ready. "};
     }

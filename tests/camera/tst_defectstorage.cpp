@@ -52,7 +52,8 @@ private slots:
         camera.SetFile(Custom, TestCamera::DefectFile({{10, 50}, {3, 7}, {4, 8}}));
         QList<PixelCoords> list{PixelCoords(1, 1)};
         QVERIFY(camera.Interface().DownloadDefectList(list));
-        QCOMPARE(list, (QList<PixelCoords>{PixelCoords(1, 1), PixelCoords(10, 50), PixelCoords(3, 7), PixelCoords(4, 8)}));
+        QCOMPARE(list,
+                 (QList<PixelCoords>{PixelCoords(1, 1), PixelCoords(10, 50), PixelCoords(3, 7), PixelCoords(4, 8)}));
         QCOMPARE(Writes(camera.Accesses()), QStringList());
     }
 
@@ -132,9 +133,9 @@ private slots:
         if (n > 0)
             camera.SetFault(kind, n);
         LogCapture log;
-        Bytes content;
+        Bytes content = TestCamera::DefectFile({{1, 2}}); // uploaded, or read into
         CameraInterface &cameraInterface = camera.Interface();
-        const bool succeeded = operation == "upload" ? cameraInterface.UploadDefectFile(TestCamera::DefectFile({{1, 2}}))
+        const bool succeeded = operation == "upload" ? cameraInterface.UploadDefectFile(content)
             : operation == "read"                    ? cameraInterface.ReadDefectFile(content)
                                                      : cameraInterface.RevertToFactoryDefectFile();
         QVERIFY(!succeeded);

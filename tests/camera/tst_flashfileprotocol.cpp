@@ -288,11 +288,13 @@ private slots:
         QTest::newRow("status unreadable")
             << 1 << false << QStringList{ReadStatus, ReadFailed, "Could not read Flash File status Register. "};
         QTest::newRow("clear command fails")
-            << 2 << false << QStringList{ReadStatus, FileValid, ClearError, WriteFailed, "Write Clear Error Command failed. "};
+            << 2 << false
+            << QStringList{ReadStatus, FileValid, ClearError, WriteFailed, "Write Clear Error Command failed. "};
         QTest::newRow("hardware error")
             << 0 << true << QStringList{ReadStatus, hardware, ClearError, "Possible Hardware malfunction."};
         QTest::newRow("hardware error, clear command fails")
-            << 2 << true << QStringList{ReadStatus, hardware, ClearError, WriteFailed, "Write Clear Error Command failed."};
+            << 2 << true
+            << QStringList{ReadStatus, hardware, ClearError, WriteFailed, "Write Clear Error Command failed."};
     }
 
     void errorHandling()
