@@ -57,10 +57,10 @@ public:
         ZorvikSim::UseMemory();
         ZorvikSim::SetDurations(0, 0);
         CameraInterface::SetPollPause(0);
-        ZorvikSim::CameraSpec spec;
-        spec.serialNumber = "9001";
-        spec.maxFileSize = FileSize;
-        ZorvikSim::Attach(spec);
+        ZorvikSim::CameraSpec setup;
+        setup.serialNumber = "9001";
+        setup.maxFileSize = FileSize;
+        ZorvikSim::Attach(setup);
         ZorvikSim::SetFile("9001", ZorvikSim::CustomDefectFileId,
                            ZorvikSim::EncodeDefectFile(SensorSize, SensorSize, "Mono", FullList()));
         window = std::make_unique<MainWindow>();

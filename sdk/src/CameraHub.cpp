@@ -180,11 +180,11 @@ void CameraHub::Use(Mode newMode, const std::string &path)
     store = FolderStore(path);
 }
 
-bool CameraHub::Attach(const CameraSpec &spec)
+bool CameraHub::Attach(const CameraSpec &setup)
 {
     std::unique_lock<std::mutex> lock = Lock();
     ReadFolderIfUsed();
-    CameraSpec full = Completed(spec);
+    CameraSpec full = Completed(setup);
     if (!IsValidSpec(full) || Find(full.id))
         return false;
     std::shared_ptr<SimulatedCamera> camera = NewCamera(full);
@@ -206,10 +206,10 @@ std::vector<CameraSpec> CameraHub::Cameras()
 {
     std::unique_lock<std::mutex> lock = Lock();
     ReadFolderIfUsed();
-    std::vector<CameraSpec> specs;
+    std::vector<CameraSpec> setups;
     for (const std::shared_ptr<SimulatedCamera> &camera : cameras)
-        specs.push_back(camera->Spec());
-    return specs;
+        setups.push_back(camera->Setup());
+    return setups;
 }
 
 bool CameraHub::GetFile(const std::string &id, uint32_t fileId, std::vector<uint8_t> &content)
@@ -236,7 +236,7 @@ bool CameraHub::ResetToFactory(const std::string &id)
 {
     return Change(id, [](SimulatedCamera &camera) {
         camera.ReplaceFile(CustomDefectFileId, {});
-        camera.ReplaceFile(FactoryDefectFileId, FactoryDefectFile(camera.Spec()));
+        camera.ReplaceFile(FactoryDefectFileId, FactoryDefectFile(camera.Setup()));
         camera.Faults().Clear();
         return true;
     });
@@ -322,16 +322,16 @@ bool CameraHub::Change(const std::string &id, const std::function<bool(Simulated
 }
 
 // A camera as it leaves the factory: factory file written, custom file empty.
-std::shared_ptr<SimulatedCamera> CameraHub::NewCamera(const CameraSpec &spec)
+std::shared_ptr<SimulatedCamera> CameraHub::NewCamera(const CameraSpec &setup)
 {
-    auto camera = std::make_shared<SimulatedCamera>(spec, FactoryDefectFile(spec));
+    auto camera = std::make_shared<SimulatedCamera>(setup, FactoryDefectFile(setup));
     camera->SetDurations(durations);
     if (mode != Mode::Folder)
         return camera;
-    Persisted &record = persisted[spec.id];
-    record.text = store.WriteCamera(spec, {});
+    Persisted &record = persisted[setup.id];
+    record.text = store.WriteCamera(setup, {});
     if (record.text.empty()) {
-        persisted.erase(spec.id);
+        persisted.erase(setup.id);
         return nullptr;
     }
     for (uint32_t fileId : FileIds)
@@ -379,7 +379,7 @@ void CameraHub::SyncFolder()
         CreateDefaultFolder();
     std::vector<CameraRecord> records = store.ReadCameras();
     for (const CameraRecord &record : records) {
-        if (std::shared_ptr<SimulatedCamera> camera = Find(record.spec.id))
+        if (std::shared_ptr<SimulatedCamera> camera = Find(record.setup.id))
             RefreshFromFolder(*camera, record);
         else
             AdoptFromFolder(record);
@@ -387,7 +387,7 @@ void CameraHub::SyncFolder()
     std::vector<std::shared_ptr<SimulatedCamera>> present = cameras;
     for (const std::shared_ptr<SimulatedCamera> &camera : present) {
         bool listed = std::any_of(records.begin(), records.end(),
-                                  [&](const CameraRecord &record) { return record.spec.id == camera->Id(); });
+                                  [&](const CameraRecord &record) { return record.setup.id == camera->Id(); });
         if (!listed) {
             DetachLocked(camera);
             continue;
@@ -401,19 +401,19 @@ void CameraHub::CreateDefaultFolder()
 {
     if (!store.Create())
         return;
-    for (const CameraSpec &spec : DefaultCameras())
-        NewCamera(Completed(spec));
+    for (const CameraSpec &setup : DefaultCameras())
+        NewCamera(Completed(setup));
     persisted.clear(); // the next reading of the folder adopts them
 }
 
 void CameraHub::AdoptFromFolder(const CameraRecord &record)
 {
-    const std::string &id = record.spec.id;
+    const std::string &id = record.setup.id;
     std::vector<uint8_t> factory;
     bool regenerate = !store.ReadFile(id, FactoryDefectFileId, factory) || factory.empty();
     if (regenerate)
-        factory = FactoryDefectFile(record.spec);
-    auto camera = std::make_shared<SimulatedCamera>(record.spec, factory);
+        factory = FactoryDefectFile(record.setup);
+    auto camera = std::make_shared<SimulatedCamera>(record.setup, factory);
     camera->SetDurations(durations);
     std::vector<uint8_t> custom;
     store.ReadFile(id, CustomDefectFileId, custom);
@@ -457,7 +457,7 @@ void CameraHub::Persist(SimulatedCamera &camera)
     if (mode != Mode::Folder || !camera.Attached())
         return;
     if (camera.Faults().TakeChanged())
-        persisted[camera.Id()].text = store.WriteCamera(camera.Spec(), camera.Faults().Active());
+        persisted[camera.Id()].text = store.WriteCamera(camera.Setup(), camera.Faults().Active());
     for (uint32_t fileId : camera.TakeChangedFiles())
         PersistFile(camera, fileId);
 }

@@ -92,12 +92,12 @@ ZvkErrorType CameraImpl::Finish(Call call, ZvkErrorType result)
 
 std::string CameraImpl::Identity(const std::string &operation) const
 {
-    const ZorvikSim::CameraSpec &spec = firmware->Spec();
+    const ZorvikSim::CameraSpec &setup = firmware->Setup();
     if (operation == "GetModel")
-        return spec.model;
+        return setup.model;
     if (operation == "GetSerialNumber")
-        return spec.serialNumber;
-    return spec.id;
+        return setup.serialNumber;
+    return setup.id;
 }
 
 // Identity texts stay readable on a camera that has gone, so that a listener told of
@@ -131,7 +131,7 @@ ZvkErrorType CameraImpl::GetFeatureValue(const std::string &name, int64_t &value
         if (result == ZvkErrorSuccess && name == SensorType)
             result = ZvkErrorWrongType;
         if (result == ZvkErrorSuccess)
-            value = name == SensorWidth ? firmware->Spec().sensorWidth : firmware->Spec().sensorHeight;
+            value = name == SensorWidth ? firmware->Setup().sensorWidth : firmware->Setup().sensorHeight;
         return Finish(MakeCall("GetValue"), result);
     });
 }
@@ -143,7 +143,7 @@ ZvkErrorType CameraImpl::GetFeatureText(const std::string &name, char *buffer, u
         if (result == ZvkErrorSuccess && name != SensorType)
             result = ZvkErrorWrongType;
         if (result == ZvkErrorSuccess)
-            result = CopyText(firmware->Spec().sensorType, buffer, length);
+            result = CopyText(firmware->Setup().sensorType, buffer, length);
         return Finish(MakeCall("GetValue"), result);
     });
 }

@@ -30,11 +30,11 @@ bool TooClose(const std::vector<Defect> &defects, const Defect &candidate)
 
 } // namespace
 
-std::vector<Defect> FactoryDefectList(const CameraSpec &spec)
+std::vector<Defect> FactoryDefectList(const CameraSpec &setup)
 {
-    std::mt19937 random(Seed(spec.serialNumber));
-    uint32_t width = static_cast<uint32_t>(spec.sensorWidth);
-    uint32_t height = static_cast<uint32_t>(spec.sensorHeight);
+    std::mt19937 random(Seed(setup.serialNumber));
+    uint32_t width = static_cast<uint32_t>(setup.sensorWidth);
+    uint32_t height = static_cast<uint32_t>(setup.sensorHeight);
     std::vector<Defect> defects;
     uint16_t runRow = uint16_t(random() % height);
     uint16_t runStart = uint16_t(random() % (width - RunLength + 1));
@@ -50,9 +50,9 @@ std::vector<Defect> FactoryDefectList(const CameraSpec &spec)
     return defects;
 }
 
-std::vector<uint8_t> FactoryDefectFile(const CameraSpec &spec)
+std::vector<uint8_t> FactoryDefectFile(const CameraSpec &setup)
 {
-    return EncodeDefectFile(spec.sensorWidth, spec.sensorHeight, spec.sensorType, FactoryDefectList(spec));
+    return EncodeDefectFile(setup.sensorWidth, setup.sensorHeight, setup.sensorType, FactoryDefectList(setup));
 }
 
 } // namespace ZorvikSim

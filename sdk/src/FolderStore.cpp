@@ -48,35 +48,35 @@ bool ParseFault(const std::string &text, std::vector<Fault> &faults)
     return FaultInjector::IsValid(fault);
 }
 
-bool ParseNumber(const std::string &key, const std::string &value, CameraSpec &spec)
+bool ParseNumber(const std::string &key, const std::string &value, CameraSpec &setup)
 {
     int64_t number = 0;
     if (!ToInteger(value, number) || number < 0 || number > UINT32_MAX)
         return false;
     if (key == "width")
-        spec.sensorWidth = number;
+        setup.sensorWidth = number;
     else if (key == "height")
-        spec.sensorHeight = number;
+        setup.sensorHeight = number;
     else
-        spec.maxFileSize = static_cast<uint32_t>(number);
+        setup.maxFileSize = static_cast<uint32_t>(number);
     return true;
 }
 
 bool ParseLine(const std::string &key, const std::string &value, CameraRecord &record)
 {
-    CameraSpec &spec = record.spec;
+    CameraSpec &setup = record.setup;
     if (key == "model")
-        spec.model = value;
+        setup.model = value;
     else if (key == "serial")
-        spec.serialNumber = value;
+        setup.serialNumber = value;
     else if (key == "id")
-        spec.id = value;
+        setup.id = value;
     else if (key == "sensor")
-        spec.sensorType = value;
+        setup.sensorType = value;
     else if (key == "flash-file-system")
-        spec.flashFileSystem = value == "yes";
+        setup.flashFileSystem = value == "yes";
     else if (key == "width" || key == "height" || key == "max-file-size")
-        return ParseNumber(key, value, spec);
+        return ParseNumber(key, value, setup);
     else if (key == "fault")
         return value == "none" || ParseFault(value, record.faults);
     return true;
@@ -118,18 +118,18 @@ std::vector<CameraRecord> FolderStore::ReadCameras() const
         if (it->path().extension() != CameraSuffix)
             continue;
         CameraRecord record;
-        if (Parse(ReadText(it->path()), record) && record.spec.id + CameraSuffix == it->path().filename())
+        if (Parse(ReadText(it->path()), record) && record.setup.id + CameraSuffix == it->path().filename())
             records.push_back(record);
     }
     std::sort(records.begin(), records.end(),
-              [](const CameraRecord &a, const CameraRecord &b) { return a.spec.id < b.spec.id; });
+              [](const CameraRecord &a, const CameraRecord &b) { return a.setup.id < b.setup.id; });
     return records;
 }
 
-std::string FolderStore::WriteCamera(const CameraSpec &spec, const std::vector<Fault> &faults) const
+std::string FolderStore::WriteCamera(const CameraSpec &setup, const std::vector<Fault> &faults) const
 {
-    std::string text = Format(spec, faults);
-    return WriteAtomically(CameraPath(spec.id), text.data(), text.size()) ? text : std::string();
+    std::string text = Format(setup, faults);
+    return WriteAtomically(CameraPath(setup.id), text.data(), text.size()) ? text : std::string();
 }
 
 void FolderStore::RemoveCamera(const std::string &id) const
@@ -172,12 +172,12 @@ bool FolderStore::WriteFile(const std::string &id, uint32_t fileId, const std::v
     return !error;
 }
 
-std::string FolderStore::Format(const CameraSpec &spec, const std::vector<Fault> &faults)
+std::string FolderStore::Format(const CameraSpec &setup, const std::vector<Fault> &faults)
 {
     std::ostringstream text;
-    text << "model=" << spec.model << "\nserial=" << spec.serialNumber << "\nid=" << spec.id
-         << "\nwidth=" << spec.sensorWidth << "\nheight=" << spec.sensorHeight << "\nsensor=" << spec.sensorType
-         << "\nflash-file-system=" << (spec.flashFileSystem ? "yes" : "no") << "\nmax-file-size=" << spec.maxFileSize
+    text << "model=" << setup.model << "\nserial=" << setup.serialNumber << "\nid=" << setup.id
+         << "\nwidth=" << setup.sensorWidth << "\nheight=" << setup.sensorHeight << "\nsensor=" << setup.sensorType
+         << "\nflash-file-system=" << (setup.flashFileSystem ? "yes" : "no") << "\nmax-file-size=" << setup.maxFileSize
          << "\n";
     for (const Fault &fault : faults)
         text << "fault=" << FaultKindName(fault.kind) << " " << fault.n << " " << fault.code << "\n";
@@ -189,8 +189,8 @@ std::string FolderStore::Format(const CameraSpec &spec, const std::vector<Fault>
 bool FolderStore::Parse(const std::string &text, CameraRecord &record)
 {
     record = CameraRecord();
-    record.spec.serialNumber.clear();
-    record.spec.model.clear();
+    record.setup.serialNumber.clear();
+    record.setup.model.clear();
     record.text = text;
     std::istringstream lines(text);
     std::string line;
@@ -199,7 +199,7 @@ bool FolderStore::Parse(const std::string &text, CameraRecord &record)
         if (equals != std::string::npos && !ParseLine(line.substr(0, equals), line.substr(equals + 1), record))
             return false;
     }
-    return IsValidSpec(record.spec) && !record.spec.id.empty();
+    return IsValidSpec(record.setup) && !record.setup.id.empty();
 }
 
 std::string FolderStore::CameraPath(const std::string &id) const

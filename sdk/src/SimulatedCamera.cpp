@@ -42,10 +42,10 @@ bool IsPacketSize(size_t size)
 
 } // namespace
 
-SimulatedCamera::SimulatedCamera(const CameraSpec &spec, const std::vector<uint8_t> &factoryContent)
-    : spec(spec),
-      customFile(spec.maxFileSize),
-      factoryFile(std::max<uint32_t>(spec.maxFileSize, static_cast<uint32_t>(factoryContent.size())))
+SimulatedCamera::SimulatedCamera(const CameraSpec &setup, const std::vector<uint8_t> &factoryContent)
+    : setup(setup),
+      customFile(setup.maxFileSize),
+      factoryFile(std::max<uint32_t>(setup.maxFileSize, static_cast<uint32_t>(factoryContent.size())))
 {
     factoryFile.Replace(factoryContent);
 }
@@ -68,12 +68,12 @@ ZvkErrorType SimulatedCamera::ReadRegister(uint64_t address, uint64_t &value)
 {
     Advance();
     if (address == ControlsInquiry1) {
-        value = BasicControlBits | (spec.flashFileSystem ? FlashFileSystemBit : 0);
+        value = BasicControlBits | (setup.flashFileSystem ? FlashFileSystemBit : 0);
         return ZvkErrorSuccess;
     }
     if (!IsFlashRegister(address))
         return ZvkErrorInvalidValue;
-    if (!spec.flashFileSystem)
+    if (!setup.flashFileSystem)
         return ReadWithoutFileSystem(address, value);
     return ReadFlashRegister(address, value);
 }
@@ -109,7 +109,7 @@ ZvkErrorType SimulatedCamera::WriteRegister(uint64_t address, uint64_t value)
     Advance();
     if (!IsFlashRegister(address))
         return address == ControlsInquiry1 ? ZvkErrorInvalidAccess : ZvkErrorInvalidValue;
-    if (!spec.flashFileSystem)
+    if (!setup.flashFileSystem)
         return address == FlashFileSelect ? ZvkErrorSuccess : ZvkErrorInvalidAccess;
     switch (address) {
     case FlashFileSelect:
@@ -170,7 +170,7 @@ ZvkErrorType SimulatedCamera::Command(uint64_t command)
 ZvkErrorType SimulatedCamera::ReadMemory(uint64_t address, std::vector<uint8_t> &buffer, uint32_t &header)
 {
     Advance();
-    if (!spec.flashFileSystem)
+    if (!setup.flashFileSystem)
         return ZvkErrorInvalidAccess;
     if (address != FileDownloadTransferBuffer)
         return ZvkErrorInvalidValue;
@@ -196,7 +196,7 @@ ZvkErrorType SimulatedCamera::ReadPacket(std::vector<uint8_t> &buffer, uint32_t 
 ZvkErrorType SimulatedCamera::WriteMemory(uint64_t address, const std::vector<uint8_t> &buffer)
 {
     Advance();
-    if (!spec.flashFileSystem)
+    if (!setup.flashFileSystem)
         return ZvkErrorInvalidAccess;
     if (address != FileUploadTransferBuffer)
         return ZvkErrorInvalidValue;

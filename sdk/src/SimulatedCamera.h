@@ -26,10 +26,10 @@ struct Durations
 class SimulatedCamera
 {
 public:
-    SimulatedCamera(const CameraSpec &spec, const std::vector<uint8_t> &factoryContent);
+    SimulatedCamera(const CameraSpec &setup, const std::vector<uint8_t> &factoryContent);
 
-    const CameraSpec &Spec() const { return spec; }
-    const std::string &Id() const { return spec.id; }
+    const CameraSpec &Setup() const { return setup; }
+    const std::string &Id() const { return setup.id; }
     bool Attached() const { return attached; }
     void MarkDetached() { attached = false; }
     void SetDurations(const Durations &value) { durations = value; }
@@ -60,7 +60,7 @@ private:
     CVN::ZvkAPI::ZvkErrorType WritePacket(const std::vector<uint8_t> &buffer);
     FlashFile &Selected();
 
-    CameraSpec spec;
+    CameraSpec setup;
     bool attached = true;
     Durations durations;
     FlashFile customFile;

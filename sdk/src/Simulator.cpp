@@ -26,16 +26,16 @@ const std::pair<FaultKind, const char *> FaultNames[] = {
 CameraSpec MakeSpec(const char *model, const char *serialNumber, const char *id, int64_t width, int64_t height,
                     const char *sensorType, bool flashFileSystem, uint32_t maxFileSize)
 {
-    CameraSpec spec;
-    spec.model = model;
-    spec.serialNumber = serialNumber;
-    spec.id = id;
-    spec.sensorWidth = width;
-    spec.sensorHeight = height;
-    spec.sensorType = sensorType;
-    spec.flashFileSystem = flashFileSystem;
-    spec.maxFileSize = maxFileSize;
-    return spec;
+    CameraSpec setup;
+    setup.model = model;
+    setup.serialNumber = serialNumber;
+    setup.id = id;
+    setup.sensorWidth = width;
+    setup.sensorHeight = height;
+    setup.sensorType = sensorType;
+    setup.flashFileSystem = flashFileSystem;
+    setup.maxFileSize = maxFileSize;
+    return setup;
 }
 
 } // namespace
@@ -69,9 +69,9 @@ std::vector<CameraSpec> DefaultCameras()
     };
 }
 
-bool Attach(const CameraSpec &spec)
+bool Attach(const CameraSpec &setup)
 {
-    return Hub().Attach(spec);
+    return Hub().Attach(setup);
 }
 
 bool Detach(const std::string &id)

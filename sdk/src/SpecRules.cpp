@@ -24,17 +24,17 @@ bool IsFileNameSafe(const std::string &id)
 
 } // namespace
 
-CameraSpec Completed(const CameraSpec &spec)
+CameraSpec Completed(const CameraSpec &setup)
 {
-    CameraSpec result = spec;
+    CameraSpec result = setup;
     if (result.id.empty())
         result.id = result.serialNumber;
     return result;
 }
 
-bool IsValidSpec(const CameraSpec &spec)
+bool IsValidSpec(const CameraSpec &setup)
 {
-    CameraSpec full = Completed(spec);
+    CameraSpec full = Completed(setup);
     return IsOneLine(full.model) && IsOneLine(full.serialNumber) && IsFileNameSafe(full.id)
            && full.sensorWidth >= 9 && full.sensorWidth <= 65535 && full.sensorHeight >= 1
            && full.sensorHeight <= 65535 && (full.sensorType == "Mono" || full.sensorType == "Bayer")

@@ -5,12 +5,12 @@
 
 namespace ZorvikSim {
 
-// The spec with its ID filled in from the serial number when empty.
-CameraSpec Completed(const CameraSpec &spec);
+// The setup with its ID filled in from the serial number when empty.
+CameraSpec Completed(const CameraSpec &setup);
 
 // Texts on one line, an ID usable as a file name, a sensor the defect file can describe
 // (9 to 65535 columns, 1 to 65535 rows, "Mono" or "Bayer"), a flash file of at most 16 MiB.
-bool IsValidSpec(const CameraSpec &spec);
+bool IsValidSpec(const CameraSpec &setup);
 
 } // namespace ZorvikSim
 

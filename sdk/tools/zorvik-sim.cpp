@@ -67,8 +67,8 @@ bool ToInteger(const std::string &text, int64_t minimum, int64_t maximum, int64_
 
 bool IsAttached(const std::string &id)
 {
-    for (const CameraSpec &spec : Cameras()) {
-        if (spec.id == id)
+    for (const CameraSpec &setup : Cameras()) {
+        if (setup.id == id)
             return true;
     }
     return false;
@@ -84,11 +84,11 @@ std::string FaultText(const std::vector<Fault> &faults)
     return text.empty() ? "none" : text;
 }
 
-std::string FlashText(const CameraSpec &spec)
+std::string FlashText(const CameraSpec &setup)
 {
-    if (!spec.flashFileSystem)
+    if (!setup.flashFileSystem)
         return "none";
-    return std::to_string(spec.maxFileSize) + " bytes";
+    return std::to_string(setup.maxFileSize) + " bytes";
 }
 
 void PrintRow(const std::string &id, const std::string &model, const std::string &serial, const std::string &sensor,
@@ -103,32 +103,32 @@ int List(const Arguments &arguments)
     if (!arguments.empty())
         return UsageError("list takes no arguments");
     PrintRow("ID", "MODEL", "SERIAL", "SENSOR", "FLASH FILE", "FAULTS");
-    for (const CameraSpec &spec : Cameras()) {
-        std::string sensor = std::to_string(spec.sensorWidth) + "x" + std::to_string(spec.sensorHeight) + " "
-                             + spec.sensorType;
-        PrintRow(spec.id, spec.model, spec.serialNumber, sensor, FlashText(spec), FaultText(Faults(spec.id)));
+    for (const CameraSpec &setup : Cameras()) {
+        std::string sensor = std::to_string(setup.sensorWidth) + "x" + std::to_string(setup.sensorHeight) + " "
+                             + setup.sensorType;
+        PrintRow(setup.id, setup.model, setup.serialNumber, sensor, FlashText(setup), FaultText(Faults(setup.id)));
     }
     return 0;
 }
 
-// Reads one "--name value" option into spec; returns an error text, empty when fine.
-std::string PlugOption(const std::string &name, const std::string &value, CameraSpec &spec)
+// Reads one "--name value" option into setup; returns an error text, empty when fine.
+std::string PlugOption(const std::string &name, const std::string &value, CameraSpec &setup)
 {
     int64_t number = 0;
     if (name == "--model")
-        spec.model = value;
+        setup.model = value;
     else if (name == "--serial")
-        spec.serialNumber = value;
+        setup.serialNumber = value;
     else if (name == "--id")
-        spec.id = value;
+        setup.id = value;
     else if (name == "--sensor")
-        spec.sensorType = value;
+        setup.sensorType = value;
     else if (name == "--width" && ToInteger(value, 9, 65535, number))
-        spec.sensorWidth = number;
+        setup.sensorWidth = number;
     else if (name == "--height" && ToInteger(value, 1, 65535, number))
-        spec.sensorHeight = number;
+        setup.sensorHeight = number;
     else if (name == "--flash-size" && ToInteger(value, 0, 16 * 1024 * 1024, number))
-        spec.maxFileSize = static_cast<uint32_t>(number);
+        setup.maxFileSize = static_cast<uint32_t>(number);
     else if (name == "--width" || name == "--height" || name == "--flash-size")
         return "invalid value for " + name + ": '" + value + "'";
     else
@@ -138,29 +138,29 @@ std::string PlugOption(const std::string &name, const std::string &value, Camera
 
 int Plug(const Arguments &arguments)
 {
-    CameraSpec spec;
+    CameraSpec setup;
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--no-flash-file-system") {
-            spec.flashFileSystem = false;
+            setup.flashFileSystem = false;
             continue;
         }
         if (i + 1 >= arguments.size())
             return UsageError("missing value for '" + arguments[i] + "'");
-        std::string error = PlugOption(arguments[i], arguments[i + 1], spec);
+        std::string error = PlugOption(arguments[i], arguments[i + 1], setup);
         if (!error.empty())
             return UsageError(error);
         ++i;
     }
-    if (spec.serialNumber.empty())
+    if (setup.serialNumber.empty())
         return UsageError("plug needs --serial");
-    if (spec.sensorType != "Mono" && spec.sensorType != "Bayer")
+    if (setup.sensorType != "Mono" && setup.sensorType != "Bayer")
         return UsageError("the sensor type must be Mono or Bayer");
-    std::string id = spec.id.empty() ? spec.serialNumber : spec.id;
+    std::string id = setup.id.empty() ? setup.serialNumber : setup.id;
     if (IsAttached(id))
         return Failure("a camera with ID '" + id + "' is already plugged in");
-    if (!Attach(spec))
+    if (!Attach(setup))
         return UsageError("cannot use ID '" + id + "': use letters, digits, '-', '_' and '.'");
-    std::cout << "Plugged in " << spec.model << " " << id << "\n";
+    std::cout << "Plugged in " << setup.model << " " << id << "\n";
     return 0;
 }
 
@@ -204,12 +204,12 @@ void ShowFile(const std::string &id, uint32_t fileId, const char *name)
 int Show(const Arguments &arguments)
 {
     return WithCamera(arguments, "show", [](const std::string &id) {
-        for (const CameraSpec &spec : Cameras()) {
-            if (spec.id != id)
+        for (const CameraSpec &setup : Cameras()) {
+            if (setup.id != id)
                 continue;
-            std::cout << spec.model << " serial " << spec.serialNumber << ", ID " << spec.id << ", sensor "
-                      << spec.sensorWidth << "x" << spec.sensorHeight << " " << spec.sensorType
-                      << ", flash file: " << FlashText(spec) << ", faults: " << FaultText(Faults(id)) << "\n";
+            std::cout << setup.model << " serial " << setup.serialNumber << ", ID " << setup.id << ", sensor "
+                      << setup.sensorWidth << "x" << setup.sensorHeight << " " << setup.sensorType
+                      << ", flash file: " << FlashText(setup) << ", faults: " << FaultText(Faults(id)) << "\n";
         }
         ShowFile(id, CustomDefectFileId, "Custom defect file");
         ShowFile(id, FactoryDefectFileId, "Factory defect file");

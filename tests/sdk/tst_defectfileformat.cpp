@@ -110,15 +110,15 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, height);
         QFETCH(QString, sensorType);
-        CameraSpec spec;
-        spec.serialNumber = serial.toStdString();
-        spec.sensorWidth = width;
-        spec.sensorHeight = height;
-        spec.sensorType = sensorType.toStdString();
-        Defects defects = FactoryDefectList(spec);
+        CameraSpec setup;
+        setup.serialNumber = serial.toStdString();
+        setup.sensorWidth = width;
+        setup.sensorHeight = height;
+        setup.sensorType = sensorType.toStdString();
+        Defects defects = FactoryDefectList(setup);
         QVERIFY(defects.size() >= 20 && defects.size() < 100);
-        QVERIFY(FactoryDefectList(spec) == defects);
-        CameraSpec other = spec;
+        QVERIFY(FactoryDefectList(setup) == defects);
+        CameraSpec other = setup;
         other.serialNumber += "0";
         QVERIFY(FactoryDefectList(other) != defects);
         QVERIFY(std::is_sorted(defects.begin(), defects.end()));
@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(adjacent.back() - adjacent.front(), size_t(3));
 
         Defects decoded;
-        QVERIFY(DecodeDefectFile(FactoryDefectFile(spec), decoded));
+        QVERIFY(DecodeDefectFile(FactoryDefectFile(setup), decoded));
         QCOMPARE(decoded, defects);
     }
 };

@@ -35,9 +35,9 @@ private slots:
     {
         UseMemory();
         SetDurations(0, 0);
-        CameraSpec spec;
-        spec.serialNumber = CameraId;
-        QVERIFY(Attach(spec));
+        CameraSpec setup;
+        setup.serialNumber = CameraId;
+        QVERIFY(Attach(setup));
         QCOMPARE(ZorvikSystem::GetInstance().Startup(), ZvkErrorSuccess);
         observer = std::make_shared<RecordingObserver>();
         QCOMPARE(ZorvikSystem::GetInstance().RegisterCameraListObserver(observer), ZvkErrorSuccess);

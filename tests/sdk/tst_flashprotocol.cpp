@@ -39,11 +39,11 @@ Step Packet(uint32_t offset, size_t size, int result = 0)
     return {FileUploadTransferBuffer, offset, result, size};
 }
 
-CameraPtr AttachAndOpen(const CameraSpec &spec)
+CameraPtr AttachAndOpen(const CameraSpec &setup)
 {
     CameraPtr opened;
-    if (Attach(spec))
-        ZorvikSystem::GetInstance().OpenCameraByID(spec.serialNumber.c_str(), ZvkAccessModeFull, opened);
+    if (Attach(setup))
+        ZorvikSystem::GetInstance().OpenCameraByID(setup.serialNumber.c_str(), ZvkAccessModeFull, opened);
     return opened;
 }
 
@@ -63,10 +63,10 @@ private slots:
         UseMemory();
         SetDurations(5, 5);
         QCOMPARE(ZorvikSystem::GetInstance().Startup(), ZvkErrorSuccess);
-        CameraSpec spec;
-        spec.serialNumber = CameraId;
-        spec.maxFileSize = 8192;
-        camera = AttachAndOpen(spec);
+        CameraSpec setup;
+        setup.serialNumber = CameraId;
+        setup.maxFileSize = 8192;
+        camera = AttachAndOpen(setup);
         QVERIFY(camera);
     }
 
@@ -232,10 +232,10 @@ private slots:
     // Bit 22 clear; the identification registers read 0 and the rest is refused.
     void cameraWithoutFlashFileSystem()
     {
-        CameraSpec spec;
-        spec.serialNumber = "NOFS";
-        spec.flashFileSystem = false;
-        CameraPtr plain = AttachAndOpen(spec);
+        CameraSpec setup;
+        setup.serialNumber = "NOFS";
+        setup.flashFileSystem = false;
+        CameraPtr plain = AttachAndOpen(setup);
         QVERIFY(plain);
         FlashClient client(plain);
         uint64_t inquiry = 0, maxSize = 1, otherInquiry = 0;

@@ -57,8 +57,8 @@ private slots:
             idDiffersFromSerial += id != serial ? 1 : 0;
         }
         QCOMPARE(idDiffersFromSerial, 1);
-        for (const CameraSpec &spec : DefaultCameras()) // defect capacities in the thousands
-            QVERIFY((spec.maxFileSize - 4352) / 8 >= 1000 && (spec.maxFileSize - 4352) / 8 < 10000);
+        for (const CameraSpec &setup : DefaultCameras()) // defect capacities in the thousands
+            QVERIFY((setup.maxFileSize - 4352) / 8 >= 1000 && (setup.maxFileSize - 4352) / 8 < 10000);
     }
 
     void contentLastsAcrossRestart()
@@ -218,9 +218,9 @@ private slots:
         QVERIFY(QFile(folder->filePath("plain-file")).open(QIODevice::WriteOnly));
         UseFolder(folder->filePath("plain-file/cameras").toStdString());
         QVERIFY(Cameras().empty());
-        CameraSpec spec;
-        spec.serialNumber = "5";
-        QVERIFY(!Attach(spec));
+        CameraSpec setup;
+        setup.serialNumber = "5";
+        QVERIFY(!Attach(setup));
         QCOMPARE(System().Startup(), ZvkErrorSuccess);
         uint32_t count = 1;
         QCOMPARE(System().GetCameras(nullptr, count), ZvkErrorSuccess);

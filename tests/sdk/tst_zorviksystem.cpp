@@ -19,12 +19,12 @@ ZorvikSystem &System()
     return ZorvikSystem::GetInstance();
 }
 
-CameraSpec Spec(const std::string &serial, const std::string &id = std::string())
+CameraSpec Setup(const std::string &serial, const std::string &id = std::string())
 {
-    CameraSpec spec;
-    spec.serialNumber = serial;
-    spec.id = id;
-    return spec;
+    CameraSpec setup;
+    setup.serialNumber = serial;
+    setup.id = id;
+    return setup;
 }
 
 using SpecChange = std::function<void(CameraSpec &)>;
@@ -69,7 +69,7 @@ private slots:
         QCOMPARE(System().Startup(), ZvkErrorSuccess);
         CameraPtrVector cameras;
         QVERIFY(System().GetCameras(cameras) == ZvkErrorSuccess && cameras.empty());
-        QVERIFY(Attach(Spec("S1")) && Attach(Spec("S2", "Line-2")));
+        QVERIFY(Attach(Setup("S1")) && Attach(Setup("S2", "Line-2")));
         uint32_t count = 0, given = 1;
         CameraPtr one[1];
         QCOMPARE(System().GetCameras(nullptr, count), ZvkErrorSuccess);
@@ -95,12 +95,12 @@ private slots:
     // Listed, not opened: identity and features are readable, through both text forms.
     void identityAndFeatures()
     {
-        CameraSpec spec = Spec("40211001", "Cam-A");
-        spec.model = "HN2703-C";
-        spec.sensorWidth = 1936;
-        spec.sensorHeight = 1216;
-        spec.sensorType = "Bayer";
-        QVERIFY(Attach(spec));
+        CameraSpec setup = Setup("40211001", "Cam-A");
+        setup.model = "HN2703-C";
+        setup.sensorWidth = 1936;
+        setup.sensorHeight = 1216;
+        setup.sensorType = "Bayer";
+        QVERIFY(Attach(setup));
         QCOMPARE(System().Startup(), ZvkErrorSuccess);
         CameraPtrVector cameras;
         QCOMPARE(System().GetCameras(cameras), ZvkErrorSuccess);
@@ -157,7 +157,7 @@ private slots:
     {
         QFETCH(QString, state);
         QFETCH(QVector<int>, codes);
-        QVERIFY(Attach(Spec("S1")));
+        QVERIFY(Attach(Setup("S1")));
         QCOMPARE(System().Startup(), ZvkErrorSuccess);
         CameraPtr camera, other;
         CameraPtrVector listed;
@@ -177,7 +177,7 @@ private slots:
         }
         // Plugged in again, the old object still belongs to the camera that went.
         if (state == "replugged")
-            QVERIFY(Attach(Spec("S1")) && System().OpenCameraByID("S1", ZvkAccessModeFull, other) == ZvkErrorSuccess);
+            QVERIFY(Attach(Setup("S1")) && System().OpenCameraByID("S1", ZvkAccessModeFull, other) == ZvkErrorSuccess);
         if (state == "shut down" || state == "restarted")
             QCOMPARE(System().Shutdown(), ZvkErrorSuccess);
         if (state == "restarted")
@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(System().Startup(), ZvkErrorSuccess);
         auto observer = std::make_shared<RecordingObserver>();
         QCOMPARE(System().RegisterCameraListObserver(observer), ZvkErrorSuccess);
-        QVERIFY(Attach(Spec("S1", "Cam-1")));
+        QVERIFY(Attach(Setup("S1", "Cam-1")));
         QVERIFY(Detach("Cam-1"));
         QTRY_COMPARE(observer->Count(), 2);
         QCOMPARE(observer->Changes(), (std::vector<std::string>{"Cam-1 0", "Cam-1 1"}));
@@ -213,7 +213,7 @@ private slots:
 
         QCOMPARE(System().UnregisterCameraListObserver(observer), ZvkErrorSuccess);
         QCOMPARE(System().UnregisterCameraListObserver(observer), ZvkErrorNotFound);
-        QVERIFY(Attach(Spec("S2")));
+        QVERIFY(Attach(Setup("S2")));
         QCOMPARE(System().Shutdown(), ZvkErrorSuccess);
         QCOMPARE(observer->Count(), 2);
     }
@@ -221,23 +221,23 @@ private slots:
     void invalidSpecsAreRefused_data()
     {
         QTest::addColumn<SpecChange>("change");
-        QTest::newRow("no serial number") << SpecChange([](CameraSpec &spec) { spec.serialNumber.clear(); });
-        QTest::newRow("ID not usable as a file name") << SpecChange([](CameraSpec &spec) { spec.id = "../x"; });
-        QTest::newRow("model over two lines") << SpecChange([](CameraSpec &spec) { spec.model = "HN2702\nM"; });
-        QTest::newRow("sensor narrower than 9") << SpecChange([](CameraSpec &spec) { spec.sensorWidth = 8; });
-        QTest::newRow("no rows") << SpecChange([](CameraSpec &spec) { spec.sensorHeight = 0; });
-        QTest::newRow("unknown sensor type") << SpecChange([](CameraSpec &spec) { spec.sensorType = "RGB"; });
+        QTest::newRow("no serial number") << SpecChange([](CameraSpec &setup) { setup.serialNumber.clear(); });
+        QTest::newRow("ID not usable as a file name") << SpecChange([](CameraSpec &setup) { setup.id = "../x"; });
+        QTest::newRow("model over two lines") << SpecChange([](CameraSpec &setup) { setup.model = "HN2702\nM"; });
+        QTest::newRow("sensor narrower than 9") << SpecChange([](CameraSpec &setup) { setup.sensorWidth = 8; });
+        QTest::newRow("no rows") << SpecChange([](CameraSpec &setup) { setup.sensorHeight = 0; });
+        QTest::newRow("unknown sensor type") << SpecChange([](CameraSpec &setup) { setup.sensorType = "RGB"; });
     }
 
     void invalidSpecsAreRefused()
     {
         QFETCH(SpecChange, change);
-        CameraSpec spec = Spec("S9");
-        change(spec);
-        QVERIFY(!Attach(spec));
+        CameraSpec setup = Setup("S9");
+        change(setup);
+        QVERIFY(!Attach(setup));
         QVERIFY(Cameras().empty());
-        QVERIFY(Attach(Spec("S9")));
-        QVERIFY(!Attach(Spec("S9")));
+        QVERIFY(Attach(Setup("S9")));
+        QVERIFY(!Attach(Setup("S9")));
     }
 };
 

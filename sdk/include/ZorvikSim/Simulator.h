@@ -67,8 +67,8 @@ std::vector<CameraSpec> DefaultCameras();
 
 // Attach a camera (its factory file written, its custom file empty) and report it to the
 // observer as reason 0; detach reports reason 1. Both report on the stand-in's own thread.
-// Return false for a duplicate or unknown ID, or an invalid spec.
-bool Attach(const CameraSpec &spec);
+// Return false for a duplicate or unknown ID, or an invalid setup.
+bool Attach(const CameraSpec &setup);
 bool Detach(const std::string &id);
 std::vector<CameraSpec> Cameras();
 
