@@ -22,6 +22,21 @@ QStringList Writes(const QStringList &accesses)
     return accesses.filter(QRegularExpression("^(W 1a0b4 (3a51c7|5|2)$|W 1a0ac |MW )"));
 }
 
+const Bytes Uploaded = TestCamera::DefectFile({{1, 2}, {3, 4}, {5, 6}, {7, 8}});
+
+// One of the stored defect file's operations, as the user starts it; a read yields `content`.
+bool Run(CameraInterface &cameraInterface, const QString &operation, Bytes &content)
+{
+    QList<PixelCoords> list;
+    if (operation == "upload")
+        return cameraInterface.UploadDefectFile(Uploaded);
+    if (operation == "download")
+        return cameraInterface.DownloadDefectList(list);
+    if (operation == "read")
+        return cameraInterface.ReadDefectFile(content);
+    return cameraInterface.RevertToFactoryDefectFile();
+}
+
 } // namespace
 
 class TestDefectStorage : public QObject
@@ -133,16 +148,61 @@ private slots:
         if (n > 0)
             camera.SetFault(kind, n);
         LogCapture log;
-        Bytes content = TestCamera::DefectFile({{1, 2}}); // uploaded, or read into
-        CameraInterface &cameraInterface = camera.Interface();
-        const bool succeeded = operation == "upload" ? cameraInterface.UploadDefectFile(content)
-            : operation == "read"                    ? cameraInterface.ReadDefectFile(content)
-                                                     : cameraInterface.RevertToFactoryDefectFile();
-        QVERIFY(!succeeded);
+        Bytes content;
+        QVERIFY(!Run(camera.Interface(), operation, content));
         QCOMPARE(log.Last(lastLines.size()), lastLines);
         if (kept) {
             QCOMPARE(Writes(camera.Accesses()), QStringList());
             QCOMPARE(camera.File(Custom), custom);
+        }
+    }
+
+    void faultSweep_data()
+    {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<Bytes>("before");
+        const Bytes list = TestCamera::DefectFile({{10, 50}, {20, 30}});
+        QTest::newRow("upload") << "upload" << list;
+        QTest::newRow("download") << "download" << list;
+        QTest::newRow("read with factory fallback") << "read" << Bytes();
+        QTest::newRow("revert") << "revert" << list;
+    }
+
+    // Makes each SDK call of an operation fail in turn, from the first to the last: the camera's
+    // custom file then holds its old content, the new one or nothing, and a success is reported
+    // only when it holds the new one.
+    void faultSweep()
+    {
+        QFETCH(QString, operation);
+        QFETCH(Bytes, before);
+        LogCapture log;
+        TestCamera camera;
+        const Bytes factory = camera.File(Factory);
+        const Bytes after = operation == "upload" ? Uploaded : operation == "download" ? before : factory;
+        Bytes content;
+        camera.SetFile(Custom, before);
+        camera.ClearAccesses();
+        QVERIFY(Run(camera.Interface(), operation, content));
+        QVERIFY(operation != "read" || content == factory);
+        QCOMPARE(camera.File(Custom), after);
+        const int calls = camera.CallCount();
+        QVERIFY(calls > 10);
+
+        for (int k = 1; k <= calls; ++k) {
+            const QByteArray step = QByteArray::number(k);
+            QVERIFY(ZorvikSim::ResetToFactory(camera.Id()));
+            camera.SetFile(Custom, before);
+            camera.ClearAccesses();
+            camera.SetFault(FaultKind::FailCall, k, -13);
+            log.Clear();
+            content.clear();
+            const bool succeeded = Run(camera.Interface(), operation, content);
+            const std::vector<ZorvikSim::Call> record = ZorvikSim::Calls(camera.Id());
+            QVERIFY2(int(record.size()) >= k && record[k - 1].result == -13, step);
+            const Bytes held = camera.File(Custom);
+            QVERIFY2(held == before || held == after || held.empty(), step);
+            QVERIFY2(!succeeded || held == after, step);
+            QVERIFY2(!succeeded || operation != "read" || content == factory, step);
         }
     }
 };
