@@ -170,8 +170,8 @@ private slots:
     }
 
     // Makes each SDK call of an operation fail in turn, from the first to the last: the camera's
-    // custom file then holds its old content, the new one or nothing, and a success is reported
-    // only when it holds the new one.
+    // custom file then holds its old content, the new one or nothing, a success is reported only
+    // when it holds the new one, and the factory file is never touched.
     void faultSweep()
     {
         QFETCH(QString, operation);
@@ -204,6 +204,7 @@ private slots:
             QVERIFY2(held == before || held == after || held.empty(), step);
             QVERIFY2(!succeeded || held == after, step);
             QVERIFY2(!succeeded || operation != "read" || content == factory, step);
+            QVERIFY2(camera.File(Factory) == factory, step);
         }
     }
 };
