@@ -1,25 +1,50 @@
 #ifndef DEBUGLINES_H
 #define DEBUGLINES_H
 
+#include <QMutex>
+#include <QMutexLocker>
 #include <QStringList>
-#include <QtGlobal>
 
-// Collects every debug line, whole, while it exists; other messages go on as before.
+#include <functional>
+
+// Collects every debug line, whole, while it exists, and hands each to `watch` as it comes;
+// other messages go on as before. Lines may come from the camera stand-in's thread too.
 class DebugLines
 {
 public:
-    DebugLines();
-    ~DebugLines();
+    explicit DebugLines(std::function<void(const QString &)> watch = nullptr)
+    {
+        QMutexLocker locker(&mutex);
+        collected.clear();
+        watcher = watch;
+        previous = qInstallMessageHandler(Handler);
+    }
+    ~DebugLines() { qInstallMessageHandler(previous); }
 
-    QStringList Lines() const;
-    bool Contains(const QString &line) const;
-    // The lines from the first one equal to `first` on (empty when absent).
-    QStringList From(const QString &first) const;
+    QStringList Lines() const
+    {
+        QMutexLocker locker(&mutex);
+        return collected;
+    }
 
 private:
-    static void Handler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+    static void Handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (type != QtDebugMsg) {
+            if (previous)
+            previous(type, context, message);
+            return;
+        }
+        if (watcher)
+            watcher(message);
+        QMutexLocker locker(&mutex);
+        collected.append(message);
+    }
 
-    QtMessageHandler previous;
+    static inline QMutex mutex;
+    static inline QStringList collected;
+    static inline std::function<void(const QString &)> watcher;
+    static inline QtMessageHandler previous = nullptr;
 };
 
 #endif

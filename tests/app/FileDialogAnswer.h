@@ -8,18 +8,18 @@
 #include <QGuiApplication>
 
 // Answers the next file dialog: selects `fileName` and accepts it, or cancels the dialog
-// when the name is empty. Records what the dialog offered before it was answered.
+// when the name is empty. Records what the dialog offered before it was answered: caption,
+// start folder, filters, "open" or "save", and the cursor over it.
 class FileDialogAnswer
 {
 public:
     explicit FileDialogAnswer(const QString &fileName = QString())
         : shown([this, fileName](QFileDialog *dialog) {
-              caption = dialog->windowTitle();
-              directory = dialog->directory().absolutePath();
-              filters = dialog->nameFilters();
-              saving = dialog->acceptMode() == QFileDialog::AcceptSave;
               const QCursor *cursor = QGuiApplication::overrideCursor();
-              waitCursor = cursor && cursor->shape() == Qt::WaitCursor;
+              offered = QStringList{dialog->windowTitle(), dialog->directory().absolutePath(),
+                                    dialog->nameFilters().join(";;"),
+                                    dialog->acceptMode() == QFileDialog::AcceptSave ? "save" : "open",
+                                    cursor && cursor->shape() == Qt::WaitCursor ? "wait cursor" : "arrow"};
               if (fileName.isEmpty()) {
                   dialog->reject();
                   return;
@@ -30,13 +30,7 @@ public:
     {
     }
 
-    bool Answered() const { return shown.answered; }
-
-    QString caption;
-    QString directory;
-    QStringList filters;
-    bool saving = false;
-    bool waitCursor = false;
+    QStringList offered;
 
 private:
     WhenShown<QFileDialog> shown;

@@ -10,16 +10,18 @@
 
 #include <list>
 
-// One message box as the user saw it.
-struct SeenBox
+// A message box as one line: its icon, title and text, so that a failure shows all three.
+inline QString Box(QMessageBox::Icon icon, const QString &title, const QString &text)
 {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    QWidget *parent = nullptr;
-    bool waitCursor = false;
-};
+    static const char *const iconNames[] = {"no icon", "information", "warning", "critical", "question"};
+    return QStringLiteral("%1 \"%2\": %3").arg(QLatin1String(iconNames[icon]), title, text);
+}
+
+// The same box shown while a handler holds the wait cursor.
+inline QString Waiting(const QString &box)
+{
+    return QStringLiteral("under the wait cursor, ") + box;
+}
 
 // Answers every message box that shows while it exists, in turn, with the next of the
 // given buttons, and records each one. A box beyond the given answers is closed with its
@@ -29,15 +31,9 @@ class MessageBoxes
 public:
     explicit MessageBoxes(QList<QMessageBox::StandardButton> answers = {}) : answers(answers) { Arm(); }
 
-    QStringList Titles() const
-    {
-        QStringList titles;
-        for (const SeenBox &box : seen)
-            titles.append(box.title);
-        return titles;
-    }
-
-    QList<SeenBox> seen;
+    QStringList lines;
+    QStringList titles;
+    QList<QWidget *> parents;
 
 private:
     void Arm()
@@ -48,8 +44,10 @@ private:
     void Answer(QMessageBox *box)
     {
         const QCursor *cursor = QGuiApplication::overrideCursor();
-        seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(), box->parentWidget(),
-                     cursor && cursor->shape() == Qt::WaitCursor});
+        const QString line = Box(box->icon(), box->windowTitle(), box->text());
+        lines.append(cursor && cursor->shape() == Qt::WaitCursor ? Waiting(line) : line);
+        titles.append(box->windowTitle());
+        parents.append(box->parentWidget());
         QAbstractButton *button = answers.isEmpty() ? nullptr : box->button(answers.takeFirst());
         if (!button)
             button = box->escapeButton() ? box->escapeButton() : box->buttons().constFirst();

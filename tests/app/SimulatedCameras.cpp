@@ -9,7 +9,15 @@ namespace SimulatedCameras {
 
 namespace {
 
-const char *const CameraIds[] = {"1001", "CAM-7", "3001", "4001"};
+const ZorvikSim::CameraSpec Cameras[] = {
+    {"HN2702-M", "1001", "", 2048, 2048, "Mono", true, 65536},
+    {"HN2703-C", "1002", "CAM-7", 1936, 1216, "Bayer", true, 65536},
+    {"VX1100-M", "3001", "", 1280, 1024, "Mono", true, 65536},
+    {"HN2701-M", "4001", "", 1600, 1200, "Mono", false, 65536},
+    {"(X1)-HN2702-M", "5001", "", 2048, 2048, "Mono", true, 65536},
+    {"(a)-(b)-HN2702-M", "6001", "", 2048, 2048, "Mono", true, 65536},
+    {"HN2702-M", "../../x", "EVIL", 2048, 2048, "Mono", true, 65536},
+};
 
 std::map<std::string, std::vector<uint8_t>> &FactoryFiles()
 {
@@ -17,18 +25,16 @@ std::map<std::string, std::vector<uint8_t>> &FactoryFiles()
     return files;
 }
 
-ZorvikSim::CameraSpec Spec(const char *model, const char *serial, const char *id, int width, int height,
-                           const char *type, bool flash)
+std::string Id(const ZorvikSim::CameraSpec &camera)
 {
-    ZorvikSim::CameraSpec spec;
-    spec.model = model;
-    spec.serialNumber = serial;
-    spec.id = id;
-    spec.sensorWidth = width;
-    spec.sensorHeight = height;
-    spec.sensorType = type;
-    spec.flashFileSystem = flash;
-    return spec;
+    return camera.id.empty() ? camera.serialNumber : camera.id;
+}
+
+std::vector<uint8_t> File(const QString &id, uint32_t fileId)
+{
+    std::vector<uint8_t> content;
+    ZorvikSim::GetFile(id.toStdString(), fileId, content);
+    return content;
 }
 
 bool Fail(const QString &id, ZorvikSim::FaultKind kind)
@@ -51,35 +57,30 @@ void Attach()
     ZorvikSim::UseMemory();
     ZorvikSim::SetDurations(0, 0);
     CameraInterface::SetPollPause(0);
-    ZorvikSim::Attach(Spec("HN2702-M", "1001", "", 2048, 2048, "Mono", true));
-    ZorvikSim::Attach(Spec("HN2703-C", "1002", "CAM-7", 1936, 1216, "Bayer", true));
-    ZorvikSim::Attach(Spec("VX1100-M", "3001", "", 1280, 1024, "Mono", true));
-    ZorvikSim::Attach(Spec("HN2701-M", "4001", "", 1600, 1200, "Mono", false));
-    for (const char *id : CameraIds)
-        ZorvikSim::GetFile(id, ZorvikSim::FactoryDefectFileId, FactoryFiles()[id]);
+    for (const ZorvikSim::CameraSpec &camera : Cameras) {
+        ZorvikSim::Attach(camera);
+        ZorvikSim::GetFile(Id(camera), ZorvikSim::FactoryDefectFileId, FactoryFiles()[Id(camera)]);
+    }
 }
 
 void Reset()
 {
-    for (const char *id : CameraIds) {
-        ZorvikSim::ResetToFactory(id);
-        ZorvikSim::SetFile(id, ZorvikSim::FactoryDefectFileId, FactoryFiles()[id]);
+    for (const ZorvikSim::CameraSpec &camera : Cameras) {
+        ZorvikSim::ResetToFactory(Id(camera));
+        ZorvikSim::SetFile(Id(camera), ZorvikSim::FactoryDefectFileId, FactoryFiles()[Id(camera)]);
+        ZorvikSim::ClearCalls(Id(camera));
     }
     SetCustomFile("1001", Encoded(2048, 2048, MonoList()));
 }
 
 std::vector<uint8_t> CustomFile(const QString &id)
 {
-    std::vector<uint8_t> content;
-    ZorvikSim::GetFile(id.toStdString(), ZorvikSim::CustomDefectFileId, content);
-    return content;
+    return File(id, ZorvikSim::CustomDefectFileId);
 }
 
 std::vector<uint8_t> FactoryFile(const QString &id)
 {
-    std::vector<uint8_t> content;
-    ZorvikSim::GetFile(id.toStdString(), ZorvikSim::FactoryDefectFileId, content);
-    return content;
+    return File(id, ZorvikSim::FactoryDefectFileId);
 }
 
 bool SetCustomFile(const QString &id, const std::vector<uint8_t> &content)
@@ -90,6 +91,11 @@ bool SetCustomFile(const QString &id, const std::vector<uint8_t> &content)
 bool SetFactoryFile(const QString &id, const std::vector<uint8_t> &content)
 {
     return ZorvikSim::SetFile(id.toStdString(), ZorvikSim::FactoryDefectFileId, content);
+}
+
+bool LoseDefectFiles(const QString &id)
+{
+    return SetCustomFile(id, {}) && SetFactoryFile(id, {});
 }
 
 QList<PixelCoords> Decoded(const std::vector<uint8_t> &content)

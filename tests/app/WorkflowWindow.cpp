@@ -1,6 +1,7 @@
 #include "WorkflowWindow.h"
 
 #include "CoordinatesDialog.h"
+#include "SimulatedCameras.h"
 #include "WhenShown.h"
 
 #include <QCursor>
@@ -12,9 +13,21 @@
 #include <QToolButton>
 #include <QtTest>
 
-WorkflowWindow::WorkflowWindow()
-    : window(std::make_unique<MainWindow>())
+#include <algorithm>
+
+void WorkflowWindow::Prepare()
 {
+    static QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    SimulatedCameras::Attach();
+}
+
+WorkflowWindow::WorkflowWindow()
+{
+    SimulatedCameras::Reset();
+    if (!files.isValid())
+        qFatal("no temporary folder for the user's files");
+    window = std::make_unique<MainWindow>();
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qFatal("the main window was not exposed");
@@ -83,6 +96,15 @@ QStringList WorkflowWindow::EnabledButtons() const
     return names;
 }
 
+QStringList WorkflowWindow::Listed() const
+{
+    auto *list = Find<QListWidget>("cameraList");
+    QStringList entries;
+    for (int row = 0; row < list->count(); ++row)
+        entries.append(list->item(row)->text());
+    return entries;
+}
+
 QList<PixelCoords> WorkflowWindow::Rows(const char *view) const
 {
     const QAbstractItemModel *model = View(view)->model();
@@ -110,4 +132,11 @@ QList<int> WorkflowWindow::ColouredRows(const char *view, const QColor &colour) 
 QTableView *WorkflowWindow::View(const char *view) const
 {
     return Find<QTableView>(view);
+}
+
+QList<PixelCoords> Sorted(QList<PixelCoords> list)
+{
+    std::sort(list.begin(), list.end(),
+              [](const PixelCoords &a, const PixelCoords &b) { return PackedCoords(a) < PackedCoords(b); });
+    return list;
 }

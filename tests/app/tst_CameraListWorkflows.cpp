@@ -4,10 +4,6 @@
 #include "SimulatedCameras.h"
 #include "WorkflowWindow.h"
 
-#include "ZorvikSim/Simulator.h"
-
-#include <QHeaderView>
-#include <QTableView>
 #include <QtTest>
 
 #include <memory>
@@ -17,11 +13,10 @@ Q_DECLARE_METATYPE(Bytes)
 
 namespace {
 
-const QString DownloadError = QStringLiteral("Download Error");
-const QString Corrupt = QStringLiteral("Backup file not supported or corrupt. Please verify file and try again.");
+const QString DownloadFailed = Waiting(Box(QMessageBox::Critical, "Download Error",
+                                           "Could not download defective pixel list from camera. Please contact support."));
 const QString BinFilter = QStringLiteral("Defective Pixel List Files (*.bin)");
-// The entry of a camera whose serial number would climb out of the chosen folder.
-const QString Climbing = QStringLiteral("HN2702-M-../../x(EVIL)");
+const char *const CameraView = "cameraDefectivePixelView";
 
 Bytes ReadFile(const QString &fileName)
 {
@@ -47,11 +42,10 @@ class tst_CameraListWorkflows : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { WorkflowWindow::Prepare(); }
+    void init() { user = std::make_unique<WorkflowWindow>(); }
+    void cleanup() { user.reset(); }
 
-    void downloadShowsAndColours();
     void downloadWithoutOpenCamera();
     void downloadFails();
     void backup_data();
@@ -62,60 +56,8 @@ private slots:
     void revert();
 
 private:
-    QStringList Written() const;
-
-    QTemporaryDir settingsDir;
-    std::unique_ptr<QTemporaryDir> files;
     std::unique_ptr<WorkflowWindow> user;
 };
-
-void tst_CameraListWorkflows::initTestCase()
-{
-    QVERIFY(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    SimulatedCameras::Attach();
-    ZorvikSim::CameraSpec climbing;
-    climbing.serialNumber = "../../x";
-    climbing.id = "EVIL";
-    QVERIFY(ZorvikSim::Attach(climbing));
-}
-
-void tst_CameraListWorkflows::init()
-{
-    SimulatedCameras::Reset();
-    files = std::make_unique<QTemporaryDir>();
-    QVERIFY(files->isValid());
-    user = std::make_unique<WorkflowWindow>();
-}
-
-void tst_CameraListWorkflows::cleanup()
-{
-    user.reset();
-    files.reset();
-}
-
-QStringList tst_CameraListWorkflows::Written() const
-{
-    return QDir(files->path()).entryList(QDir::Files | QDir::Hidden);
-}
-
-void tst_CameraListWorkflows::downloadShowsAndColours()
-{
-    MessageBoxes boxes;
-    QVERIFY(user->Connect(SimulatedCameras::Mono));
-    QVERIFY(user->Rows("cameraDefectivePixelView").isEmpty());
-
-    QVERIFY(user->Click("downloadButton"));
-
-    QVERIFY(boxes.seen.isEmpty());
-    QCOMPARE(user->Rows("cameraDefectivePixelView"), SimulatedCameras::MonoList());
-    QCOMPARE(user->ColouredRows("cameraDefectivePixelView", Qt::yellow), QList<int>({4, 5, 6, 7, 8}));
-    auto *view = user->Find<QTableView>("cameraDefectivePixelView");
-    QCOMPARE(view->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Row"));
-    QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Column"));
-    QCOMPARE(view->horizontalHeader()->sectionResizeMode(1), QHeaderView::Stretch);
-    QCOMPARE(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
-}
 
 // The button is disabled then; the handler is reached directly, as other handlers reach it.
 void tst_CameraListWorkflows::downloadWithoutOpenCamera()
@@ -126,27 +68,22 @@ void tst_CameraListWorkflows::downloadWithoutOpenCamera()
     QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
     QGuiApplication::restoreOverrideCursor();
     QVERIFY(!QGuiApplication::overrideCursor());
-    QVERIFY(boxes.seen.isEmpty());
-    QVERIFY(user->Rows("cameraDefectivePixelView").isEmpty());
+    QVERIFY(boxes.lines.isEmpty());
+    QVERIFY(user->Rows(CameraView).isEmpty());
 }
 
 void tst_CameraListWorkflows::downloadFails()
 {
     MessageBoxes boxes;
     QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
-    QVERIFY(SimulatedCameras::SetCustomFile("1001", {}));
-    QVERIFY(SimulatedCameras::SetFactoryFile("1001", {}));
+    QVERIFY(SimulatedCameras::LoseDefectFiles("1001"));
     DebugLines log;
 
     QVERIFY(user->Click("downloadButton"));
 
-    QCOMPARE(boxes.Titles(), QStringList({DownloadError}));
-    QCOMPARE(boxes.seen[0].text,
-             QStringLiteral("Could not download defective pixel list from camera. Please contact support."));
-    QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
-    QVERIFY(boxes.seen[0].waitCursor);
-    QVERIFY(log.Contains("Read defect file failed."));
-    QCOMPARE(user->Rows("cameraDefectivePixelView"), SimulatedCameras::MonoList());
+    QCOMPARE(boxes.lines, QStringList({DownloadFailed}));
+    QVERIFY(log.Lines().contains("Read defect file failed."));
+    QCOMPARE(user->Rows(CameraView), SimulatedCameras::MonoList());
 }
 
 void tst_CameraListWorkflows::backup_data()
@@ -154,21 +91,22 @@ void tst_CameraListWorkflows::backup_data()
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<bool>("cameraFilesLost");
-    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("written");
 
-    const QStringList backupError{"Backup Error"};
-    QTest::newRow("cancelled") << SimulatedCameras::Mono << "" << false << QStringList() << "" << "";
-    QTest::newRow("written under the serial number") << SimulatedCameras::Mono << "list.bin" << false
-                                                     << QStringList() << "" << "1001_list.bin";
-    QTest::newRow("serial number kept inside the folder") << Climbing << "list.bin" << false << QStringList() << ""
-                                                          << "____x_list.bin";
-    QTest::newRow("camera file unreadable") << SimulatedCameras::Mono << "list.bin" << true
-                                            << QStringList({"Backup Error", DownloadError})
+    using SimulatedCameras::Mono;
+    const QString failed = Waiting(Box(QMessageBox::Critical, "Backup Error",
+                                       "Could not back up the defective pixel list. No backup file was written."));
+    QTest::newRow("cancelled") << Mono << "" << false << QStringList() << "" << "";
+    QTest::newRow("written under the serial number") << Mono << "list.bin" << false << QStringList() << ""
+                                                     << "1001_list.bin";
+    QTest::newRow("serial number kept inside the folder") << SimulatedCameras::Climbing << "list.bin" << false
+                                                          << QStringList() << "" << "____x_list.bin";
+    QTest::newRow("camera file unreadable") << Mono << "list.bin" << true << QStringList({failed, DownloadFailed})
                                             << "Error! Could not backup list. File could not be downloaded correctly."
                                             << "";
-    QTest::newRow("file not writable") << SimulatedCameras::Mono << "missing/list.bin" << false << backupError
+    QTest::newRow("file not writable") << Mono << "missing/list.bin" << false << QStringList({failed})
                                        << "Error! Export binary defect file failed." << "";
 }
 
@@ -177,42 +115,28 @@ void tst_CameraListWorkflows::backup()
     QFETCH(QString, entry);
     QFETCH(QString, chosen);
     QFETCH(bool, cameraFilesLost);
-    QFETCH(QStringList, titles);
+    QFETCH(QStringList, boxes);
     QFETCH(QString, line);
     QFETCH(QString, written);
-    MessageBoxes boxes;
+    MessageBoxes seen;
     QVERIFY(user->Connect(entry));
-    const QString id = entry == Climbing ? "EVIL" : "1001";
-    if (cameraFilesLost) {
-        QVERIFY(SimulatedCameras::SetCustomFile(id, {}));
-        QVERIFY(SimulatedCameras::SetFactoryFile(id, {}));
-    }
-    FileDialogAnswer dialog(chosen.isEmpty() ? QString() : files->filePath(chosen));
+    const QString id = entry == SimulatedCameras::Climbing ? "EVIL" : "1001";
+    if (cameraFilesLost)
+        QVERIFY(SimulatedCameras::LoseDefectFiles(id));
+    FileDialogAnswer dialog(chosen.isEmpty() ? QString() : user->File(chosen));
     DebugLines log;
 
     QVERIFY(user->Click("backupButton"));
 
-    QVERIFY(dialog.Answered());
-    QCOMPARE(dialog.caption, QStringLiteral("Backup Defective Pixel List."));
-    QCOMPARE(dialog.directory, QStringLiteral("/"));
-    QCOMPARE(dialog.filters, QStringList({BinFilter}));
-    QVERIFY(dialog.saving);
-    QVERIFY(dialog.waitCursor);
-    QCOMPARE(boxes.Titles(), titles);
-    for (const SeenBox &box : boxes.seen)
-        QVERIFY(box.waitCursor);
-    if (titles.value(0) == "Backup Error") {
-        QCOMPARE(boxes.seen[0].text,
-                 QStringLiteral("Could not back up the defective pixel list. No backup file was written."));
-        QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
-    }
-    if (!line.isEmpty())
-        QVERIFY(log.Contains(line));
-    QCOMPARE(Written(), written.isEmpty() ? QStringList() : QStringList({written}));
+    QCOMPARE(dialog.offered, QStringList({"Backup Defective Pixel List.", "/", BinFilter, "save", "wait cursor"}));
+    QCOMPARE(seen.lines, boxes);
+    QCOMPARE(log.Lines().contains(line), !line.isEmpty());
+    QCOMPARE(QDir(user->File("")).entryList(QDir::Files | QDir::Hidden),
+             written.isEmpty() ? QStringList() : QStringList({written}));
     if (!written.isEmpty())
-        QCOMPARE(ReadFile(files->filePath(written)), SimulatedCameras::CustomFile(id));
+        QCOMPARE(ReadFile(user->File(written)), SimulatedCameras::CustomFile(id));
     // A backup that asked for a file leaves the camera list downloaded.
-    QCOMPARE(user->Rows("cameraDefectivePixelView").isEmpty(), chosen.isEmpty() || cameraFilesLost);
+    QCOMPARE(user->Rows(CameraView).isEmpty(), chosen.isEmpty() || cameraFilesLost);
 }
 
 void tst_CameraListWorkflows::restore_data()
@@ -223,11 +147,12 @@ void tst_CameraListWorkflows::restore_data()
     QTest::addColumn<QString>("text");
 
     const Bytes otherCamera = SimulatedCameras::Encoded(2048, 2048, {{1, 1}, {2, 2}, {3, 3}});
+    const QString corrupt = QStringLiteral("Backup file not supported or corrupt. Please verify file and try again.");
     QTest::newRow("cancelled") << "" << Bytes() << false << "";
-    QTest::newRow("empty file") << "b.bin" << Bytes() << false << Corrupt;
-    QTest::newRow("not a backup") << "b.bin" << Bytes(5000, 0xA5) << false << Corrupt;
+    QTest::newRow("empty file") << "b.bin" << Bytes() << false << corrupt;
+    QTest::newRow("not a backup") << "b.bin" << Bytes(5000, 0xA5) << false << corrupt;
     QTest::newRow("sensor of other dimensions") << "b.bin" << SimulatedCameras::Encoded(1936, 1216, {{1, 1}})
-                                                << false << Corrupt;
+                                                << false << corrupt;
     QTest::newRow("writing into the camera fails") << "b.bin" << otherCamera << true
                                                    << "Could not upload defective pixel list to camera. Please try again.";
     QTest::newRow("backup of another camera, same sensor") << "b.bin" << otherCamera << false << "";
@@ -240,34 +165,24 @@ void tst_CameraListWorkflows::restore()
     QFETCH(bool, readBackDiffers);
     QFETCH(QString, text);
     if (!file.isEmpty())
-        QVERIFY(WriteFile(files->filePath(file), content));
+        QVERIFY(WriteFile(user->File(file), content));
     MessageBoxes boxes;
     QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
     QVERIFY(user->Add({900, 900}));
     if (readBackDiffers)
         QVERIFY(SimulatedCameras::ReadBackDiffers("1001"));
     const Bytes before = SimulatedCameras::CustomFile("1001");
-    FileDialogAnswer dialog(file.isEmpty() ? QString() : files->filePath(file));
+    FileDialogAnswer dialog(file.isEmpty() ? QString() : user->File(file));
 
     QVERIFY(user->Click("restoreButton"));
 
-    QCOMPARE(dialog.caption, QStringLiteral("Restore Defective Pixel List."));
-    QCOMPARE(dialog.directory, QStringLiteral("/"));
-    QCOMPARE(dialog.filters, QStringList({BinFilter}));
-    QVERIFY(!dialog.saving);
-    QVERIFY(dialog.waitCursor);
-    QCOMPARE(boxes.seen.size(), text.isEmpty() ? 0 : 1);
-    if (!text.isEmpty()) {
-        QCOMPARE(boxes.seen[0].title, QStringLiteral("Restore Error"));
-        QCOMPARE(boxes.seen[0].text, text);
-        QCOMPARE(boxes.seen[0].icon, QMessageBox::Critical);
-        QVERIFY(boxes.seen[0].waitCursor);
-    }
+    QCOMPARE(dialog.offered, QStringList({"Restore Defective Pixel List.", "/", BinFilter, "open", "wait cursor"}));
+    QCOMPARE(boxes.lines, text.isEmpty() ? QStringList()
+                                         : QStringList({Waiting(Box(QMessageBox::Critical, "Restore Error", text))}));
     const bool restored = !file.isEmpty() && text.isEmpty();
     if (!readBackDiffers)
         QCOMPARE(SimulatedCameras::CustomFile("1001"), restored ? content : before);
-    QCOMPARE(user->Rows("cameraDefectivePixelView"),
-             restored ? SimulatedCameras::Decoded(content) : SimulatedCameras::MonoList());
+    QCOMPARE(user->Rows(CameraView), restored ? SimulatedCameras::Decoded(content) : SimulatedCameras::MonoList());
     QCOMPARE(user->Rows("userDefectivePixelView"), QList<PixelCoords>({{900, 900}}));
 }
 
@@ -296,21 +211,14 @@ void tst_CameraListWorkflows::revert()
 
     QVERIFY(user->Click("revertButton"));
 
-    QStringList titles{"Revert Defective Pixel List?"};
+    QStringList expected{Box(QMessageBox::Question, "Revert Defective Pixel List?",
+                             "Are you sure you want to revert back to the factory settings? \nAll user added defective pixels will be lost.")};
     if (factoryLost)
-        titles.append("Revert Error");
-    QCOMPARE(boxes.Titles(), titles);
-    QCOMPARE(boxes.seen[0].text, QStringLiteral("Are you sure you want to revert back to the factory settings? \nAll user added defective pixels will be lost."));
-    QCOMPARE(boxes.seen[0].icon, QMessageBox::Question);
-    QCOMPARE(boxes.seen[0].buttons, QMessageBox::Yes | QMessageBox::No);
-    QVERIFY(!boxes.seen[0].waitCursor);
-    if (factoryLost) {
-        QCOMPARE(boxes.seen[1].text, QStringLiteral("Could not revert defective pixel list back to original factory configuration. Please contact support."));
-        QVERIFY(boxes.seen[1].waitCursor);
-    }
+        expected.append(Waiting(Box(QMessageBox::Critical, "Revert Error",
+                                    "Could not revert defective pixel list back to original factory configuration. Please contact support.")));
+    QCOMPARE(boxes.lines, expected);
     QCOMPARE(SimulatedCameras::CustomFile("1001"), reverted ? factory : before);
-    QCOMPARE(user->Rows("cameraDefectivePixelView"),
-             reverted ? SimulatedCameras::Decoded(factory) : SimulatedCameras::MonoList());
+    QCOMPARE(user->Rows(CameraView), reverted ? SimulatedCameras::Decoded(factory) : SimulatedCameras::MonoList());
 }
 
 QTEST_MAIN(tst_CameraListWorkflows)

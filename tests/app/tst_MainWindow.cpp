@@ -1,176 +1,110 @@
-#include "MainWindow.h"
-
+#include "MessageBoxes.h"
 #include "MouseEvents.h"
+#include "SimulatedCameras.h"
 #include "WhenShown.h"
+#include "WorkflowWindow.h"
 
-#include "AboutDialog.h"
-#include "HelpDialog.h"
-#include "ZorvikSim/Simulator.h"
-
-#include <QGraphicsDropShadowEffect>
-#include <QMessageBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QtTest>
 
 #include <memory>
 
-// The real main window after start-up: its widgets, its buttons' states, the cameras it
-// lists, its dialogs, dragging, and the exit question.
+Q_DECLARE_METATYPE(QList<PixelCoords>)
+
+namespace {
+
+// A layout item's object name; "spacer" for a spacer.
+QString Name(QLayoutItem *item)
+{
+    return item->widget() ? item->widget()->objectName()
+                          : item->layout() ? item->layout()->objectName() : QStringLiteral("spacer");
+}
+
+QStringList Names(const QLayout *layout)
+{
+    QStringList names;
+    for (int index = 0; index < layout->count(); ++index)
+        names.append(Name(layout->itemAt(index)));
+    return names;
+}
+
+} // namespace
+
+// The real main window after start-up: its widgets, the cameras it lists, its dialogs,
+// dragging, where it opens, row colouring and the exit question.
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { WorkflowWindow::Prepare(); }
+    void init() { user = std::make_unique<WorkflowWindow>(); }
+    void cleanup() { user.reset(); }
 
-    void slotTable();
-    void frameAndLook();
-    void layoutTree();
+    void widgetTree();
     void buttons_data();
     void buttons();
-    void otherTexts_data();
-    void otherTexts();
+    void otherWidgets_data();
+    void otherWidgets();
     void tableViews();
-    void camerasAttachedAtStartAreListed();
-    void refreshButtonRefills();
-    void camerasComingAndGoingAreFollowed();
+    void camerasListedAtStartAndOnRefresh();
     void drag_data();
     void drag();
     void pressOnFrameDropsUserSelection();
-    void helpOpens();
-    void aboutShowsSdkVersion();
-    void exitAnsweredNoKeepsRunning();
-    void exitAnsweredYesQuits(); // last: after a quit no further event loop runs
+    void dialogs_data();
+    void dialogs();
+    void position_data();
+    void position();
+    void highlight_data();
+    void highlight();
+    void exitQuestion_data();
+    void exitQuestion(); // last: after a quit no further event loop runs
 
 private:
-    int ClickExitInEventLoop();
-
-    template <typename T>
-    T *Find(const char *name) const
-    {
-        T *widget = window->findChild<T *>(name);
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
-
-    QTemporaryDir settingsDir;
-    std::unique_ptr<MainWindow> window;
-    QSize sizeAsBuilt;
+    std::unique_ptr<WorkflowWindow> user;
 };
 
-void tst_MainWindow::initTestCase()
+void tst_MainWindow::widgetTree()
 {
-    QVERIFY(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    ZorvikSim::UseMemory();
-    ZorvikSim::CameraSpec mono;
-    mono.serialNumber = "1001";
-    QVERIFY(ZorvikSim::Attach(mono));
-    ZorvikSim::CameraSpec bayer;
-    bayer.model = "HN2702-C";
-    bayer.serialNumber = "1002";
-    bayer.id = "CAM-7";
-    bayer.sensorType = "Bayer";
-    QVERIFY(ZorvikSim::Attach(bayer));
-}
-
-void tst_MainWindow::init()
-{
-    window = std::make_unique<MainWindow>();
-    sizeAsBuilt = window->size(); // the layout may widen it for wide fonts once shown
-    window->move(40, 30);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-}
-
-void tst_MainWindow::cleanup()
-{
-    window.reset();
-}
-
-void tst_MainWindow::slotTable()
-{
-    const QMetaObject *meta = window->metaObject();
-    QCOMPARE(meta->className(), "MainWindow");
-    const QList<QByteArray> expectedSlots = {"on_exitButton_clicked()",       "on_connectButton_clicked()",
-                                     "on_disconnectButton_clicked()", "on_downloadButton_clicked()",
-                                     "on_restoreButton_clicked()",    "on_backupButton_clicked()",
-                                     "on_revertButton_clicked()",     "on_loadButton_clicked()",
-                                     "on_saveButton_clicked()",       "on_addButton_clicked()",
-                                     "on_removeButton_clicked()",     "on_clearButton_clicked()",
-                                     "on_uploadButton_clicked()",     "on_helpButton_clicked()",
-                                     "on_aboutButton_clicked()",      "OnCameraListChanged(int)",
-                                     "UpdateCameraListView()",
-                                     "HighlightDefects(QList<PixelCoords>,DefectiveListType,QColor)"};
-    QCOMPARE(meta->methodCount() - meta->methodOffset(), expectedSlots.size());
-    for (int index = 0; index < expectedSlots.size(); ++index)
-        QCOMPARE(meta->method(meta->methodOffset() + index).methodSignature(), expectedSlots.at(index));
-}
-
-void tst_MainWindow::frameAndLook()
-{
+    MainWindow *window = user->Window();
     QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
-    QCOMPARE(sizeAsBuilt, QSize(403, 657));
-    QCOMPARE(window->styleSheet(),
-             QStringLiteral("#mainFrame {\nborder:1px solid rgb(188, 188, 188);\nborder-radius: 20px;\nbackground: white;\n}"));
-    QVERIFY(Find<QTabWidget>("tabWidget")->styleSheet().startsWith("#centralWidget {\n"));
-    auto *shadow = qobject_cast<QGraphicsDropShadowEffect *>(Find<QFrame>("mainFrame")->graphicsEffect());
-    QVERIFY(shadow);
-    QCOMPARE(shadow->blurRadius(), 4.0);
-}
-
-void tst_MainWindow::layoutTree()
-{
-    auto *frame = Find<QFrame>("mainFrame");
-    QCOMPARE(frame->parentWidget(), window.get());
-    auto *grid = Find<QGridLayout>("gridLayout");
-    QCOMPARE(grid->itemAtPosition(0, 0)->widget(), Find<QFrame>("buttonsFrame"));
-    QCOMPARE(grid->itemAtPosition(1, 0)->widget(), Find<QTabWidget>("tabWidget"));
-    QCOMPARE(grid->itemAtPosition(2, 0)->layout(), Find<QVBoxLayout>("verticalLayout"));
-    QCOMPARE(grid->contentsMargins(), QMargins(11, 11, 11, 11));
-    QCOMPARE(grid->spacing(), 6);
-
-    auto *tabs = Find<QTabWidget>("tabWidget");
-    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Talvern"));
+    QCOMPARE(user->Find<QFrame>("mainFrame")->parentWidget(), window);
+    auto *grid = user->Find<QGridLayout>("gridLayout");
+    QStringList gridRows;
+    for (int row = 0; row < grid->rowCount(); ++row)
+        gridRows.append(Name(grid->itemAtPosition(row, 0)));
+    QCOMPARE(gridRows, QStringList({"buttonsFrame", "tabWidget", "verticalLayout"}));
+    QCOMPARE(Names(user->Find<QHBoxLayout>("horizontalLayout_2")),
+             QStringList({"CVNIcon", "CVNLogo", "spacer", "helpButton", "aboutButton", "exitButton"}));
+    QCOMPARE(Names(user->Find<QHBoxLayout>("horizontalLayout")),
+             QStringList({"loadButton", "saveButton", "addButton", "removeButton", "clearButton", "uploadButton",
+                          "spacer"}));
+    auto *tabs = user->Find<QTabWidget>("tabWidget");
+    QStringList pages;
+    for (int index = 0; index < tabs->count(); ++index)
+        pages.append(tabs->widget(index)->objectName() + ": " + tabs->tabText(index));
+    QCOMPARE(pages, QStringList({"cameraConnectionTab: Camera Connection", "cameraDefectivePixelTab: Camera DP List",
+                                 "userDefectivePixelTab: User DP List"}));
     QCOMPARE(tabs->currentIndex(), 0);
-    QCOMPARE(tabs->widget(0), Find<QWidget>("cameraConnectionTab"));
-    QCOMPARE(tabs->widget(1), Find<QWidget>("cameraDefectivePixelTab"));
-    QCOMPARE(tabs->widget(2), Find<QWidget>("userDefectivePixelTab"));
-
-    const QStringList topBar = {"CVNIcon", "CVNLogo", "", "helpButton", "aboutButton", "exitButton"};
-    auto *bar = Find<QHBoxLayout>("horizontalLayout_2");
-    QCOMPARE(bar->count(), topBar.size());
-    for (int index = 0; index < topBar.size(); ++index) {
-        QWidget *widget = bar->itemAt(index)->widget();
-        QCOMPARE(widget ? widget->objectName() : QString(), topBar.at(index));
-    }
-    const QStringList userRow = {"loadButton", "saveButton", "addButton", "removeButton", "clearButton", "uploadButton"};
-    auto *row = Find<QHBoxLayout>("horizontalLayout");
-    QCOMPARE(row->count(), userRow.size() + 1);
-    for (int index = 0; index < userRow.size(); ++index)
-        QCOMPARE(row->itemAt(index)->widget()->objectName(), userRow.at(index));
-    QVERIFY(row->itemAt(userRow.size())->spacerItem());
+    // The logo label is given an empty text only, which leaves its image in place.
+    QVERIFY(!user->Find<QLabel>("CVNIcon")->pixmap(Qt::ReturnByValue).isNull());
 }
 
 void tst_MainWindow::buttons_data()
 {
-    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("toolTip");
     QTest::addColumn<QString>("icon");
     QTest::addColumn<bool>("enabled");
-    QTest::addColumn<bool>("topBar");
 
-    auto row = [](const char *name, const char *text, const char *toolTip, const char *icon, bool enabled,
-                  bool topBar = false) {
-        QTest::newRow(name) << name << text << toolTip << icon << enabled << topBar;
+    auto row = [](const char *name, const char *text, const char *toolTip, const char *icon, bool enabled) {
+        QTest::newRow(name) << text << toolTip << icon << enabled;
     };
-    row("helpButton", "Help", "Application help", "Help.png", true, true);
-    row("aboutButton", "About", "About", "About.png", true, true);
-    row("exitButton", "Exit", "Exit the application", "Close.png", true, true);
+    row("helpButton", "Help", "Application help", "Help.png", true);
+    row("aboutButton", "About", "About", "About.png", true);
+    row("exitButton", "Exit", "Exit the application", "Close.png", true);
     row("connectButton", "Connect", "Connect to the selected camera", "Camera.png", true);
     row("disconnectButton", "Disconnect", "Disconnect the currently connected camera", "Disconnect.png", false);
     row("refreshButton", "Refresh", "Refresh the list of available cameras", "Refresh.png", true);
@@ -195,121 +129,66 @@ void tst_MainWindow::buttons_data()
 
 void tst_MainWindow::buttons()
 {
-    QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QString, toolTip);
     QFETCH(QString, icon);
     QFETCH(bool, enabled);
-    QFETCH(bool, topBar);
-    auto *button = Find<QToolButton>(qPrintable(name));
-
+    auto *button = user->Find<QToolButton>(QTest::currentDataTag());
     QCOMPARE(button->text(), text);
     QCOMPARE(button->toolTip(), toolTip);
     QCOMPARE(button->isEnabled(), enabled);
-    QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    QVERIFY(button->autoRaise());
     const QImage expected = QImage(":/MainWindow/" + icon).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(button->icon().pixmap(192, 192).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
-    QCOMPARE(button->iconSize() == QSize(18, 18), topBar);
-    QCOMPARE(button->minimumWidth(), topBar ? 50 : 0);
 }
 
-void tst_MainWindow::otherTexts_data()
+void tst_MainWindow::otherWidgets_data()
 {
-    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("toolTip");
 
-    QTest::newRow("cameraLabel") << "cameraLabel" << "No Camera Connected..." << "Camera currently connected";
-    QTest::newRow("cameraSpacerLabel") << "cameraSpacerLabel" << "" << "";
-    QTest::newRow("CVNIcon") << "CVNIcon" << "" << "";
-    QTest::newRow("CVNLogo") << "CVNLogo" << "Corvane" << "";
-    QTest::newRow("cameraList") << "cameraList" << "" << "List of cameras currently available to the system";
-    QTest::newRow("cameraDefectivePixelView") << "cameraDefectivePixelView" << "" << "Camera defective pixel list";
-    QTest::newRow("userDefectivePixelView") << "userDefectivePixelView" << "" << "User defective pixel list";
+    QTest::newRow("cameraLabel") << "No Camera Connected..." << "Camera currently connected";
+    QTest::newRow("cameraSpacerLabel") << "" << "";
+    QTest::newRow("CVNIcon") << "" << "";
+    QTest::newRow("CVNLogo") << "Corvane" << "";
+    QTest::newRow("cameraList") << "" << "List of cameras currently available to the system";
+    QTest::newRow("cameraDefectivePixelView") << "" << "Camera defective pixel list";
+    QTest::newRow("userDefectivePixelView") << "" << "User defective pixel list";
 }
 
-void tst_MainWindow::otherTexts()
+void tst_MainWindow::otherWidgets()
 {
-    QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QString, toolTip);
-    auto *widget = Find<QWidget>(qPrintable(name));
+    auto *widget = user->Find<QWidget>(QTest::currentDataTag());
     QCOMPARE(widget->toolTip(), toolTip);
     if (auto *label = qobject_cast<QLabel *>(widget))
         QCOMPARE(label->text(), text);
-
-    QCOMPARE(window->windowTitle(), QStringLiteral("Talvern"));
-    auto *tabs = Find<QTabWidget>("tabWidget");
-    QCOMPARE(tabs->tabText(0), QStringLiteral("Camera Connection"));
-    QCOMPARE(tabs->tabText(1), QStringLiteral("Camera DP List"));
-    QCOMPARE(tabs->tabText(2), QStringLiteral("User DP List"));
-
-    // The logo label is given an empty text only, which leaves its image in place.
-    auto *icon = Find<QLabel>("CVNIcon");
-    QVERIFY(!icon->pixmap(Qt::ReturnByValue).isNull());
-    QCOMPARE(icon->maximumSize(), QSize(41, 36));
-    auto *logo = Find<QLabel>("CVNLogo");
-    QCOMPARE(logo->font().family(), QStringLiteral("Calibri"));
-    QCOMPARE(logo->font().pointSize(), 12);
 }
 
 void tst_MainWindow::tableViews()
 {
-    auto *camera = Find<QTableView>("cameraDefectivePixelView");
-    auto *user = Find<ClearSelectTableView>("userDefectivePixelView");
-    QCOMPARE(camera->metaObject()->className(), "QTableView");
-
-    QCOMPARE(camera->focusPolicy(), Qt::NoFocus);
-    QCOMPARE(camera->selectionMode(), QAbstractItemView::NoSelection);
-    QCOMPARE(user->selectionMode(), QAbstractItemView::SingleSelection);
-    QCOMPARE(user->selectionBehavior(), QAbstractItemView::SelectRows);
-    for (QTableView *view : {camera, static_cast<QTableView *>(user)}) {
-        QCOMPARE(view->editTriggers(), QAbstractItemView::NoEditTriggers);
-        QVERIFY(!view->alternatingRowColors());
-        QVERIFY(view->model());
+    QVERIFY(dynamic_cast<ClearSelectTableView *>(user->Find<QTableView>("userDefectivePixelView")));
+    for (const char *name : {"cameraDefectivePixelView", "userDefectivePixelView"}) {
+        auto *view = user->Find<QTableView>(name);
         QCOMPARE(view->model()->columnCount(), 2);
         QCOMPARE(view->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Row"));
         QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Column"));
-        QCOMPARE(view->horizontalHeader()->sectionResizeMode(0), QHeaderView::Stretch);
+        QCOMPARE(view->horizontalHeader()->sectionResizeMode(1), QHeaderView::Stretch);
         QCOMPARE(view->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
     }
 }
 
-void tst_MainWindow::camerasAttachedAtStartAreListed()
+void tst_MainWindow::camerasListedAtStartAndOnRefresh()
 {
-    auto *list = Find<QListWidget>("cameraList");
-    QCOMPARE(list->count(), 2);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("HN2702-M-1001"));
-    QCOMPARE(list->item(1)->text(), QStringLiteral("HN2702-C-1002(CAM-7)"));
+    using namespace SimulatedCameras;
+    const QStringList attached = {Mono, Bayer, Unsupported, WithoutFlash, Grouped, TwiceGrouped, Climbing};
+    auto *list = user->Find<QListWidget>("cameraList");
+    QCOMPARE(user->Listed(), attached);
     QCOMPARE(list->currentRow(), -1);
-}
 
-void tst_MainWindow::refreshButtonRefills()
-{
-    auto *list = Find<QListWidget>("cameraList");
-    list->clear();
     list->addItem("stale entry");
-    QTest::mouseClick(Find<QToolButton>("refreshButton"), Qt::LeftButton);
-    QCOMPARE(list->count(), 2);
-    QCOMPARE(list->item(0)->text(), QStringLiteral("HN2702-M-1001"));
-}
-
-void tst_MainWindow::camerasComingAndGoingAreFollowed()
-{
-    auto *list = Find<QListWidget>("cameraList");
-    ZorvikSim::CameraSpec plugged;
-    plugged.serialNumber = "2001";
-
-    QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A new camera was discovered by Zorvik.");
-    QVERIFY(ZorvikSim::Attach(plugged));
-    QTRY_COMPARE(list->count(), 3);
-    QCOMPARE(list->item(2)->text(), QStringLiteral("HN2702-M-2001"));
-
-    QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A camera was disconnected from the system.");
-    QVERIFY(ZorvikSim::Detach("2001"));
-    QTRY_COMPARE(list->count(), 2);
-    QVERIFY(list->findItems("HN2702-M-2001", Qt::MatchExactly).isEmpty());
+    QTest::mouseClick(user->Find<QToolButton>("refreshButton"), Qt::LeftButton);
+    QCOMPARE(user->Listed(), attached);
 }
 
 void tst_MainWindow::drag_data()
@@ -331,100 +210,162 @@ void tst_MainWindow::drag()
     QFETCH(QString, target);
     QFETCH(int, button);
     QFETCH(bool, moves);
-    QWidget *widget = Find<QWidget>(qPrintable(target));
+    QWidget *widget = user->Find<QWidget>(qPrintable(target));
     if (auto *list = qobject_cast<QListWidget *>(widget))
         widget = list->viewport();
-    const QPoint start = window->pos();
+    const QPoint start = user->Window()->pos();
 
     MouseEvents::Drag(widget, QPoint(4, 4), QPoint(35, 20), Qt::MouseButton(button));
 
-    QCOMPARE(window->pos(), moves ? start + QPoint(35, 20) : start);
+    QCOMPARE(user->Window()->pos(), moves ? start + QPoint(35, 20) : start);
 }
 
 void tst_MainWindow::pressOnFrameDropsUserSelection()
 {
-    auto *user = Find<ClearSelectTableView>("userDefectivePixelView");
-    auto *model = qobject_cast<QStandardItemModel *>(user->model());
-    QVERIFY(model);
+    auto *view = user->Find<QTableView>("userDefectivePixelView");
+    auto *model = qobject_cast<QStandardItemModel *>(view->model());
     model->appendRow({new QStandardItem("3"), new QStandardItem("7")});
     model->appendRow({new QStandardItem("4"), new QStandardItem("9")});
-    Find<QTabWidget>("tabWidget")->setCurrentIndex(2);
-    QApplication::setActiveWindow(window.get());
-    user->setFocus();
-    user->selectRow(1);
-    QTRY_VERIFY(user->hasFocus());
+    user->Find<QTabWidget>("tabWidget")->setCurrentIndex(2);
+    QApplication::setActiveWindow(user->Window());
+    view->setFocus();
+    view->selectRow(1);
+    QTRY_VERIFY(view->hasFocus());
 
-    MouseEvents::Press(Find<QWidget>("mainFrame"), QPoint(5, 5), Qt::RightButton);
-    QCOMPARE(user->currentIndex().row(), 1);
+    MouseEvents::Press(user->Find<QWidget>("mainFrame"), QPoint(5, 5), Qt::RightButton);
+    QCOMPARE(view->currentIndex().row(), 1);
 
-    MouseEvents::Press(Find<QWidget>("mainFrame"), QPoint(5, 5), Qt::LeftButton);
-    QVERIFY(!user->currentIndex().isValid());
-    QVERIFY(user->selectionModel()->selectedRows().isEmpty());
-    QVERIFY(!user->hasFocus());
+    MouseEvents::Press(user->Find<QWidget>("mainFrame"), QPoint(5, 5), Qt::LeftButton);
+    QVERIFY(!view->currentIndex().isValid());
+    QVERIFY(view->selectionModel()->selectedRows().isEmpty());
+    QVERIFY(!view->hasFocus());
 }
 
-void tst_MainWindow::helpOpens()
+void tst_MainWindow::dialogs_data()
 {
-    QString page;
-    WhenShown<HelpDialog> help([&page](HelpDialog *dialog) {
-        page = dialog->findChild<QLabel *>("documentationLabel")->text();
-        dialog->findChild<QPushButton *>("okButton")->click();
-    });
-    QTest::mouseClick(Find<QToolButton>("helpButton"), Qt::LeftButton);
-    QVERIFY(help.answered);
-    QVERIFY(page.startsWith("<h3>Talvern</h3>"));
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("pattern");
+
+    QTest::newRow("help") << "helpButton" << "documentationLabel" << "^<h3>Talvern</h3>";
+    QTest::newRow("about with the SDK version")
+        << "aboutButton" << "aboutApplicationLabel" << "^<p>Version: v1\\.90 <br>Zorvik API Version: \\d+\\.\\d+\\.\\d+</p>";
 }
 
-void tst_MainWindow::aboutShowsSdkVersion()
+void tst_MainWindow::dialogs()
 {
+    QFETCH(QString, button);
+    QFETCH(QString, label);
+    QFETCH(QString, pattern);
     QString text;
     QWidget *parent = nullptr;
-    WhenShown<AboutDialog> about([&](AboutDialog *dialog) {
-        text = dialog->findChild<QLabel *>("aboutApplicationLabel")->text();
+    WhenShown<QDialog> shown([&](QDialog *dialog) {
+        auto *shownLabel = dialog->findChild<QLabel *>(label);
+        text = shownLabel ? shownLabel->text() : QString();
         parent = dialog->parentWidget();
-        dialog->findChild<QPushButton *>("okButton")->click();
+        dialog->findChild<QAbstractButton *>("okButton")->click();
     });
-    QTest::mouseClick(Find<QToolButton>("aboutButton"), Qt::LeftButton);
-    QVERIFY(about.answered);
-    QCOMPARE(parent, window.get());
-    QVERIFY2(QRegularExpression("^<p>Version: v1\\.90 <br>Zorvik API Version: \\d+\\.\\d+\\.\\d+</p>").match(text).hasMatch(),
-             qPrintable(text));
+
+    QTest::mouseClick(user->Find<QToolButton>(qPrintable(button)), Qt::LeftButton);
+
+    QVERIFY(shown.answered);
+    QCOMPARE(parent, user->Window());
+    QVERIFY2(QRegularExpression(pattern).match(text).hasMatch(), qPrintable(text));
 }
 
-// Clicks Exit inside a running event loop: the result is 0 when the click quit the
-// application, 1 when the loop was still meant to run afterwards.
-int tst_MainWindow::ClickExitInEventLoop()
+// Where the last window was left is where the next one opens, unless no screen would show it.
+void tst_MainWindow::position_data()
 {
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<bool>("used");
+
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QTest::newRow("on the screen") << screen.topLeft() + QPoint(60, 70) << true;
+    QTest::newRow("mostly left of the screen") << screen.topLeft() + QPoint(-350, -600) << true;
+    QTest::newRow("just inside the bottom right corner") << screen.bottomRight() - QPoint(2, 2) << true;
+    QTest::newRow("right of every screen") << screen.topRight() + QPoint(3000, 0) << false;
+    QTest::newRow("above every screen") << screen.topLeft() - QPoint(0, 2000) << false;
+}
+
+void tst_MainWindow::position()
+{
+    QFETCH(QPoint, position);
+    QFETCH(bool, used);
+    user->Window()->move(position);
+    user.reset();
+    QCOMPARE(QSettings("Corvane", "Talvern").value("MainWindow/position").toPoint(), position);
+
+    MainWindow next;
+
+    QCOMPARE(next.pos() == position, used);
+}
+
+void tst_MainWindow::highlight_data()
+{
+    QTest::addColumn<QList<PixelCoords>>("request");
+    QTest::addColumn<int>("listType");
+    QTest::addColumn<QList<int>>("userRows");
+    QTest::addColumn<QList<int>>("cameraRows");
+
+    // User rows: (3,7) (5,5) (3,7) (7,3); camera rows: (5,5) (3,7).
+    QTest::newRow("only the first of two equal user rows") << QList<PixelCoords>{{3, 7}} << int(UserList)
+                                                           << QList<int>{0} << QList<int>{};
+    QTest::newRow("row and column are not swapped") << QList<PixelCoords>{{7, 3}} << int(UserList)
+                                                    << QList<int>{3} << QList<int>{};
+    QTest::newRow("unknown coordinates skipped") << QList<PixelCoords>{{9, 9}, {5, 5}, {0, 0}} << int(UserList)
+                                                 << QList<int>{1} << QList<int>{};
+    QTest::newRow("camera list only") << QList<PixelCoords>{{3, 7}, {5, 5}} << int(CameraList) << QList<int>{}
+                                      << QList<int>{0, 1};
+}
+
+void tst_MainWindow::highlight()
+{
+    QFETCH(QList<PixelCoords>, request);
+    QFETCH(int, listType);
+    QFETCH(QList<int>, userRows);
+    QFETCH(QList<int>, cameraRows);
+    const std::pair<const char *, QList<PixelCoords>> tables[] = {
+        {"userDefectivePixelView", {{3, 7}, {5, 5}, {3, 7}, {7, 3}}}, {"cameraDefectivePixelView", {{5, 5}, {3, 7}}}};
+    for (const auto &table : tables) {
+        auto *model = qobject_cast<QStandardItemModel *>(user->Find<QTableView>(table.first)->model());
+        for (const PixelCoords &coordinates : table.second)
+            model->appendRow({new QStandardItem(QString::number(coordinates.row)),
+                              new QStandardItem(QString::number(coordinates.column))});
+    }
+
+    QVERIFY(QMetaObject::invokeMethod(user->Window(), "HighlightDefects", Qt::DirectConnection,
+                                      Q_ARG(QList<PixelCoords>, request),
+                                      Q_ARG(DefectiveListType, DefectiveListType(listType)), Q_ARG(QColor, Qt::yellow)));
+
+    QCOMPARE(user->ColouredRows("userDefectivePixelView", Qt::yellow), userRows);
+    QCOMPARE(user->ColouredRows("cameraDefectivePixelView", Qt::yellow), cameraRows);
+}
+
+void tst_MainWindow::exitQuestion_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("loopResult");
+
+    // The loop ends with 1 when it was still meant to run after the click, with 0 on a quit.
+    QTest::newRow("answered No keeps running") << int(QMessageBox::No) << 1;
+    QTest::newRow("answered Yes quits") << int(QMessageBox::Yes) << 0;
+}
+
+void tst_MainWindow::exitQuestion()
+{
+    QFETCH(int, answer);
+    QFETCH(int, loopResult);
+    MessageBoxes boxes({QMessageBox::StandardButton(answer)});
     QEventLoop loop;
     QTimer::singleShot(0, &loop, [this, &loop] {
-        Find<QToolButton>("exitButton")->click();
+        user->Find<QToolButton>("exitButton")->click();
         QTimer::singleShot(0, &loop, [&loop] { loop.exit(1); });
     });
-    return loop.exec();
-}
 
-void tst_MainWindow::exitAnsweredNoKeepsRunning()
-{
-    QString title;
-    QString text;
-    WhenShown<QMessageBox> box([&](QMessageBox *question) {
-        title = question->windowTitle();
-        text = question->text();
-        QCOMPARE(question->standardButtons(), QMessageBox::Yes | QMessageBox::No);
-        question->button(QMessageBox::No)->click();
-    });
-    QCOMPARE(ClickExitInEventLoop(), 1);
-    QVERIFY(box.answered);
-    QCOMPARE(title, QStringLiteral("Close Application?"));
-    QCOMPARE(text, QStringLiteral("Are you sure you want to exit?"));
-    QVERIFY(window->isVisible());
-}
+    QCOMPARE(loop.exec(), loopResult);
 
-void tst_MainWindow::exitAnsweredYesQuits()
-{
-    WhenShown<QMessageBox> box([](QMessageBox *question) { question->button(QMessageBox::Yes)->click(); });
-    QCOMPARE(ClickExitInEventLoop(), 0);
-    QVERIFY(box.answered);
+    QCOMPARE(boxes.lines, QStringList({Box(QMessageBox::Question, "Close Application?", "Are you sure you want to exit?")}));
+    QCOMPARE(boxes.parents, QList<QWidget *>({user->Window()}));
 }
 
 QTEST_MAIN(tst_MainWindow)

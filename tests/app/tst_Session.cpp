@@ -5,19 +5,6 @@
 
 #include <QtTest>
 
-#include <algorithm>
-
-namespace {
-
-QList<PixelCoords> Sorted(QList<PixelCoords> list)
-{
-    std::sort(list.begin(), list.end(),
-              [](const PixelCoords &a, const PixelCoords &b) { return PackedCoords(a) < PackedCoords(b); });
-    return list;
-}
-
-} // namespace
-
 // One session as a user runs it: connect, download, add, load, upload, back up, revert and
 // restore, with the camera holding exactly the backed-up bytes at the end.
 class tst_Session : public QObject
@@ -25,22 +12,9 @@ class tst_Session : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
+    void initTestCase() { WorkflowWindow::Prepare(); }
     void wholeSession();
-
-private:
-    QTemporaryDir settingsDir;
-    QTemporaryDir files;
 };
-
-void tst_Session::initTestCase()
-{
-    QVERIFY(settingsDir.isValid());
-    QVERIFY(files.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    SimulatedCameras::Attach();
-    SimulatedCameras::Reset();
-}
 
 void tst_Session::wholeSession()
 {
@@ -56,10 +30,10 @@ void tst_Session::wholeSession()
         MessageBoxes none;
         QVERIFY(user.Add({10, 104})); // with the camera's 100 to 103, a run of five
         QCOMPARE(user.ColouredRows(users, Qt::yellow), QList<int>({0}));
-        QVERIFY(none.seen.isEmpty());
+        QVERIFY(none.lines.isEmpty());
     }
 
-    const QString csv = files.filePath("list.csv");
+    const QString csv = user.File("list.csv");
     {
         QFile file(csv);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -69,7 +43,7 @@ void tst_Session::wholeSession()
         MessageBoxes overwrite({QMessageBox::Yes});
         FileDialogAnswer dialog(csv);
         QVERIFY(user.Click("loadButton"));
-        QCOMPARE(overwrite.Titles(), QStringList({"Overwrite User Defective Pixel List?"}));
+        QCOMPARE(overwrite.titles, QStringList({"Overwrite User Defective Pixel List?"}));
         QCOMPARE(user.Rows(users), QList<PixelCoords>({{10, 104}, {2048, 9}, {400, 400}}));
         QCOMPARE(user.ColouredRows(users, Qt::yellow), QList<int>({0}));
         QCOMPARE(user.ColouredRows(users, Qt::red), QList<int>({1}));
@@ -79,18 +53,17 @@ void tst_Session::wholeSession()
     {
         MessageBoxes proceed({QMessageBox::Yes});
         QVERIFY(user.Click("uploadButton"));
-        QCOMPARE(proceed.Titles(), QStringList({"Proceed With Upload?"}));
-        QVERIFY(proceed.seen[0].waitCursor);
+        QCOMPARE(proceed.titles, QStringList({"Proceed With Upload?"}));
     }
     QCOMPARE(Sorted(user.Rows(camera)), Sorted(expected));
     QCOMPARE(Sorted(SimulatedCameras::Decoded(SimulatedCameras::CustomFile("1001"))), Sorted(expected));
 
     const auto uploaded = SimulatedCameras::CustomFile("1001");
     {
-        FileDialogAnswer dialog(files.filePath("session.bin"));
+        FileDialogAnswer dialog(user.File("session.bin"));
         QVERIFY(user.Click("backupButton"));
     }
-    QFile backup(files.filePath("1001_session.bin"));
+    QFile backup(user.File("1001_session.bin"));
     QVERIFY(backup.open(QIODevice::ReadOnly));
     const QByteArray backedUp = backup.readAll();
     QCOMPARE(backedUp, QByteArray(reinterpret_cast<const char *>(uploaded.data()), int(uploaded.size())));
@@ -98,7 +71,7 @@ void tst_Session::wholeSession()
     {
         MessageBoxes revert({QMessageBox::Yes});
         QVERIFY(user.Click("revertButton"));
-        QCOMPARE(revert.Titles(), QStringList({"Revert Defective Pixel List?"}));
+        QCOMPARE(revert.titles, QStringList({"Revert Defective Pixel List?"}));
     }
     const auto factory = SimulatedCameras::FactoryFile("1001");
     QCOMPARE(SimulatedCameras::CustomFile("1001"), factory);
@@ -108,7 +81,7 @@ void tst_Session::wholeSession()
         MessageBoxes none;
         FileDialogAnswer dialog(backup.fileName());
         QVERIFY(user.Click("restoreButton"));
-        QVERIFY(none.seen.isEmpty());
+        QVERIFY(none.lines.isEmpty());
     }
     QCOMPARE(SimulatedCameras::CustomFile("1001"), uploaded);
     QCOMPARE(Sorted(user.Rows(camera)), Sorted(expected));
