@@ -84,8 +84,12 @@ public:
 
     Code SendPacket(uint32_t offset, const uint8_t *data, size_t size)
     {
-        Zvk::UcharVector packet = {uint8_t(offset >> 24), uint8_t(offset >> 16), uint8_t(offset >> 8), uint8_t(offset)};
-        packet.insert(packet.end(), data, data + size);
+        Zvk::UcharVector packet(size + 4);
+        packet[0] = uint8_t(offset >> 24);
+        packet[1] = uint8_t(offset >> 16);
+        packet[2] = uint8_t(offset >> 8);
+        packet[3] = uint8_t(offset);
+        std::copy(data, data + size, packet.begin() + 4);
         uint32_t written = 0;
         return camera->WriteMemory(ZorvikSim::FileUploadTransferBuffer, packet, written);
     }
