@@ -2,15 +2,17 @@
 #define WORKFLOWWINDOW_H
 
 #include "MainWindow.h"
+#include "SimulatedCameras.h"
+#include "WhenShown.h"
 
-#include <QColor>
-#include <QList>
-#include <QStringList>
+#include "CoordinatesDialog.h"
+
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QtTest>
 
+#include <algorithm>
 #include <memory>
-
-class QTableView;
 
 // The real main window, shown, on the simulated cameras as they are at the start of every
 // test, with the few things a user does to it and sees in it, and a folder for the files the
@@ -20,9 +22,23 @@ class WorkflowWindow
 public:
     // The simulated cameras attached and the settings kept in a temporary folder; call once,
     // before any window.
-    static void Prepare();
+    static void Prepare()
+    {
+        static QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        SimulatedCameras::Attach();
+    }
 
-    WorkflowWindow();
+    WorkflowWindow()
+    {
+        SimulatedCameras::Reset();
+        if (!files.isValid())
+            qFatal("no temporary folder for the user's files");
+        window = std::make_unique<MainWindow>();
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the main window was not exposed");
+    }
 
     MainWindow *Window() const { return window.get(); }
     template <typename T>
@@ -33,33 +49,126 @@ public:
             qFatal("no widget %s", name);
         return widget;
     }
+
     QString File(const QString &name) const { return files.filePath(name); }
+    // Writes a file into the user's folder and gives its path.
+    QString WriteFile(const QString &name, const QByteArray &content) const
+    {
+        QFile file(File(name));
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("could not write %s", qPrintable(name));
+        return file.fileName();
+    }
+    QByteArray ReadFile(const QString &name) const
+    {
+        QFile file(File(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // Presses the button under an outer cursor of our own; true when the handler left
     // exactly that cursor behind, that is set and restored its own equally often.
-    bool Click(const char *button);
-    // Selects the camera list's row with this text (none when absent) and presses Connect.
-    bool Connect(const QString &entry);
-    // Connects and downloads the camera list.
-    bool ConnectAndDownload(const QString &entry);
-    // Presses Add and types the coordinate into the dialog.
-    bool Add(const PixelCoords &coordinates);
-    void SetCurrentUserRow(int row);
+    bool Click(const char *button)
+    {
+        auto *toolButton = Find<QToolButton>(button);
+        if (!toolButton->isEnabled())
+            return false;
+        QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
+        toolButton->click();
+        const QCursor *left = QGuiApplication::overrideCursor();
+        const bool balanced = left && left->shape() == Qt::CrossCursor;
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+        return balanced;
+    }
 
-    QString CameraLabel() const;
-    QStringList EnabledButtons() const;
-    QStringList Listed() const;
-    QList<PixelCoords> Rows(const char *view) const;
-    QList<int> ColouredRows(const char *view, const QColor &colour) const;
+    // Selects the camera list's row with this text (none when absent) and presses Connect.
+    bool Connect(const QString &entry)
+    {
+        auto *list = Find<QListWidget>("cameraList");
+        list->setCurrentItem(list->findItems(entry, Qt::MatchExactly).value(0));
+        return Click("connectButton");
+    }
+
+    bool ConnectAndDownload(const QString &entry)
+    {
+        return Connect(entry) && Click("downloadButton") && !Rows("cameraDefectivePixelView").isEmpty();
+    }
+
+    // Presses Add and types the coordinate into the dialog.
+    bool Add(const PixelCoords &coordinates)
+    {
+        WhenShown<CoordinatesDialog> typed([&coordinates](CoordinatesDialog *dialog) {
+            dialog->findChild<QSpinBox *>("yCoordinate")->setValue(coordinates.row);
+            dialog->findChild<QSpinBox *>("xCoordinate")->setValue(coordinates.column);
+            dialog->findChild<QAbstractButton *>("okButton")->click();
+        });
+        return Click("addButton") && typed.answered;
+    }
+
+    void SetCurrentUserRow(int row)
+    {
+        auto *view = Find<QTableView>("userDefectivePixelView");
+        view->setCurrentIndex(view->model()->index(row, 0));
+    }
+
+    QString CameraLabel() const { return Find<QLabel>("cameraLabel")->text(); }
+
+    // The form's buttons that are enabled, by name (not the tab bar's own scroll buttons).
+    QStringList EnabledButtons() const
+    {
+        QStringList names;
+        for (const QToolButton *button : window->findChildren<QToolButton *>()) {
+            if (button->isEnabled() && !qobject_cast<QTabBar *>(button->parent()))
+                names.append(button->objectName());
+        }
+        names.sort();
+        return names;
+    }
+
+    QStringList Listed() const
+    {
+        auto *list = Find<QListWidget>("cameraList");
+        QStringList entries;
+        for (int row = 0; row < list->count(); ++row)
+            entries.append(list->item(row)->text());
+        return entries;
+    }
+
+    QList<PixelCoords> Rows(const char *view) const
+    {
+        const QAbstractItemModel *model = Find<QTableView>(view)->model();
+        QList<PixelCoords> rows;
+        for (int row = 0; row < model->rowCount(); ++row)
+            rows.append({quint16(model->index(row, 0).data().toUInt()), quint16(model->index(row, 1).data().toUInt())});
+        return rows;
+    }
+
+    QList<int> ColouredRows(const char *view, const QColor &colour) const
+    {
+        const QAbstractItemModel *model = Find<QTableView>(view)->model();
+        QList<int> rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const bool first = model->index(row, 0).data(Qt::BackgroundRole) == QVariant(colour);
+            const bool second = model->index(row, 1).data(Qt::BackgroundRole) == QVariant(colour);
+            if (first != second)
+                qFatal("row %d of %s coloured in one cell only", row, view);
+            if (first)
+                rows.append(row);
+        }
+        return rows;
+    }
 
 private:
-    QTableView *View(const char *view) const;
-
     QTemporaryDir files;
     std::unique_ptr<MainWindow> window;
 };
 
 // The list in the order of its packed coordinates, for lists whose order the camera decides.
-QList<PixelCoords> Sorted(QList<PixelCoords> list);
+inline QList<PixelCoords> Sorted(QList<PixelCoords> list)
+{
+    std::sort(list.begin(), list.end(),
+              [](const PixelCoords &a, const PixelCoords &b) { return PackedCoords(a) < PackedCoords(b); });
+    return list;
+}
 
 #endif

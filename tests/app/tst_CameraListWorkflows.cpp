@@ -1,15 +1,11 @@
 #include "DebugLines.h"
 #include "FileDialogAnswer.h"
 #include "MessageBoxes.h"
-#include "SimulatedCameras.h"
 #include "WorkflowWindow.h"
 
 #include <QtTest>
 
 #include <memory>
-
-using Bytes = std::vector<uint8_t>;
-Q_DECLARE_METATYPE(Bytes)
 
 namespace {
 
@@ -17,22 +13,6 @@ const QString DownloadFailed = Waiting(Box(QMessageBox::Critical, "Download Erro
                                            "Could not download defective pixel list from camera. Please contact support."));
 const QString BinFilter = QStringLiteral("Defective Pixel List Files (*.bin)");
 const char *const CameraView = "cameraDefectivePixelView";
-
-Bytes ReadFile(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    return Bytes(bytes.cbegin(), bytes.cend());
-}
-
-bool WriteFile(const QString &fileName, const Bytes &content)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly)
-        && file.write(reinterpret_cast<const char *>(content.data()), qint64(content.size())) == qint64(content.size());
-}
 
 } // namespace
 
@@ -47,7 +27,6 @@ private slots:
     void cleanup() { user.reset(); }
 
     void downloadWithoutOpenCamera();
-    void downloadFails();
     void backup_data();
     void backup();
     void restore_data();
@@ -72,20 +51,6 @@ void tst_CameraListWorkflows::downloadWithoutOpenCamera()
     QVERIFY(user->Rows(CameraView).isEmpty());
 }
 
-void tst_CameraListWorkflows::downloadFails()
-{
-    MessageBoxes boxes;
-    QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
-    QVERIFY(SimulatedCameras::LoseDefectFiles("1001"));
-    DebugLines log;
-
-    QVERIFY(user->Click("downloadButton"));
-
-    QCOMPARE(boxes.lines, QStringList({DownloadFailed}));
-    QVERIFY(log.Lines().contains("Read defect file failed."));
-    QCOMPARE(user->Rows(CameraView), SimulatedCameras::MonoList());
-}
-
 void tst_CameraListWorkflows::backup_data()
 {
     QTest::addColumn<QString>("entry");
@@ -99,13 +64,12 @@ void tst_CameraListWorkflows::backup_data()
     const QString failed = Waiting(Box(QMessageBox::Critical, "Backup Error",
                                        "Could not back up the defective pixel list. No backup file was written."));
     QTest::newRow("cancelled") << Mono << "" << false << QStringList() << "" << "";
-    QTest::newRow("written under the serial number") << Mono << "list.bin" << false << QStringList() << ""
-                                                     << "1001_list.bin";
-    QTest::newRow("serial number kept inside the folder") << SimulatedCameras::Climbing << "list.bin" << false
-                                                          << QStringList() << "" << "____x_list.bin";
+    QTest::newRow("written under the serial number") << Mono << "list.bin" << false << QStringList() << "" << "1001_list.bin";
+    QTest::newRow("serial number kept inside the folder")
+        << SimulatedCameras::Climbing << "list.bin" << false << QStringList() << "" << "____x_list.bin";
+    // The camera list is downloaded afterwards, and that fails too.
     QTest::newRow("camera file unreadable") << Mono << "list.bin" << true << QStringList({failed, DownloadFailed})
-                                            << "Error! Could not backup list. File could not be downloaded correctly."
-                                            << "";
+                                            << "Error! Could not backup list. File could not be downloaded correctly." << "";
     QTest::newRow("file not writable") << Mono << "missing/list.bin" << false << QStringList({failed})
                                        << "Error! Export binary defect file failed." << "";
 }
@@ -131,57 +95,50 @@ void tst_CameraListWorkflows::backup()
     QCOMPARE(dialog.offered, QStringList({"Backup Defective Pixel List.", "/", BinFilter, "save", "wait cursor"}));
     QCOMPARE(seen.lines, boxes);
     QCOMPARE(log.Lines().contains(line), !line.isEmpty());
-    QCOMPARE(QDir(user->File("")).entryList(QDir::Files | QDir::Hidden),
-             written.isEmpty() ? QStringList() : QStringList({written}));
+    QCOMPARE(QDir(user->File("")).entryList(QDir::Files | QDir::Hidden), written.isEmpty() ? QStringList() : QStringList({written}));
     if (!written.isEmpty())
-        QCOMPARE(ReadFile(user->File(written)), SimulatedCameras::CustomFile(id));
+        QCOMPARE(user->ReadFile(written), SimulatedCameras::File(id));
     // A backup that asked for a file leaves the camera list downloaded.
     QCOMPARE(user->Rows(CameraView).isEmpty(), chosen.isEmpty() || cameraFilesLost);
 }
 
 void tst_CameraListWorkflows::restore_data()
 {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<Bytes>("content");
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("readBackDiffers");
     QTest::addColumn<QString>("text");
 
-    const Bytes otherCamera = SimulatedCameras::Encoded(2048, 2048, {{1, 1}, {2, 2}, {3, 3}});
+    const QByteArray otherCamera = SimulatedCameras::Encoded(2048, 2048, {{1, 1}, {2, 2}, {3, 3}});
     const QString corrupt = QStringLiteral("Backup file not supported or corrupt. Please verify file and try again.");
-    QTest::newRow("cancelled") << "" << Bytes() << false << "";
-    QTest::newRow("empty file") << "b.bin" << Bytes() << false << corrupt;
-    QTest::newRow("not a backup") << "b.bin" << Bytes(5000, 0xA5) << false << corrupt;
-    QTest::newRow("sensor of other dimensions") << "b.bin" << SimulatedCameras::Encoded(1936, 1216, {{1, 1}})
-                                                << false << corrupt;
-    QTest::newRow("writing into the camera fails") << "b.bin" << otherCamera << true
-                                                   << "Could not upload defective pixel list to camera. Please try again.";
-    QTest::newRow("backup of another camera, same sensor") << "b.bin" << otherCamera << false << "";
+    QTest::newRow("cancelled") << QByteArray() << false << "";
+    QTest::newRow("empty file") << QByteArray("") << false << corrupt;
+    QTest::newRow("not a backup") << QByteArray(5000, '\xA5') << false << corrupt;
+    QTest::newRow("sensor of other dimensions") << SimulatedCameras::Encoded(1936, 1216, {{1, 1}}) << false << corrupt;
+    QTest::newRow("writing into the camera fails")
+        << otherCamera << true << "Could not upload defective pixel list to camera. Please try again.";
+    QTest::newRow("backup of another camera, same sensor") << otherCamera << false << "";
 }
 
 void tst_CameraListWorkflows::restore()
 {
-    QFETCH(QString, file);
-    QFETCH(Bytes, content);
+    QFETCH(QByteArray, content);
     QFETCH(bool, readBackDiffers);
     QFETCH(QString, text);
-    if (!file.isEmpty())
-        QVERIFY(WriteFile(user->File(file), content));
     MessageBoxes boxes;
     QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
     QVERIFY(user->Add({900, 900}));
     if (readBackDiffers)
-        QVERIFY(SimulatedCameras::ReadBackDiffers("1001"));
-    const Bytes before = SimulatedCameras::CustomFile("1001");
-    FileDialogAnswer dialog(file.isEmpty() ? QString() : user->File(file));
+        QVERIFY(SimulatedCameras::Fail("1001", ZorvikSim::FaultKind::ReadBackDiffers));
+    const QByteArray before = SimulatedCameras::File("1001");
+    FileDialogAnswer dialog(content.isNull() ? QString() : user->WriteFile("b.bin", content));
 
     QVERIFY(user->Click("restoreButton"));
 
     QCOMPARE(dialog.offered, QStringList({"Restore Defective Pixel List.", "/", BinFilter, "open", "wait cursor"}));
-    QCOMPARE(boxes.lines, text.isEmpty() ? QStringList()
-                                         : QStringList({Waiting(Box(QMessageBox::Critical, "Restore Error", text))}));
-    const bool restored = !file.isEmpty() && text.isEmpty();
+    QCOMPARE(boxes.lines, text.isEmpty() ? QStringList() : QStringList({Waiting(Box(QMessageBox::Critical, "Restore Error", text))}));
+    const bool restored = !content.isNull() && text.isEmpty();
     if (!readBackDiffers)
-        QCOMPARE(SimulatedCameras::CustomFile("1001"), restored ? content : before);
+        QCOMPARE(SimulatedCameras::File("1001"), restored ? content : before);
     QCOMPARE(user->Rows(CameraView), restored ? SimulatedCameras::Decoded(content) : SimulatedCameras::MonoList());
     QCOMPARE(user->Rows("userDefectivePixelView"), QList<PixelCoords>({{900, 900}}));
 }
@@ -190,24 +147,22 @@ void tst_CameraListWorkflows::revert_data()
 {
     QTest::addColumn<bool>("yes");
     QTest::addColumn<bool>("factoryLost");
-    QTest::addColumn<bool>("reverted");
 
-    QTest::newRow("answered No") << false << false << false;
-    QTest::newRow("reverted to the factory list") << true << false << true;
-    QTest::newRow("factory file unreadable") << true << true << false;
+    QTest::newRow("answered No") << false << false;
+    QTest::newRow("reverted to the factory list") << true << false;
+    QTest::newRow("factory file unreadable") << true << true;
 }
 
 void tst_CameraListWorkflows::revert()
 {
     QFETCH(bool, yes);
     QFETCH(bool, factoryLost);
-    QFETCH(bool, reverted);
-    const Bytes factory = SimulatedCameras::FactoryFile("1001");
+    const QByteArray factory = SimulatedCameras::File("1001", ZorvikSim::FactoryDefectFileId);
     MessageBoxes boxes({yes ? QMessageBox::Yes : QMessageBox::No});
     QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
     if (factoryLost)
-        QVERIFY(SimulatedCameras::SetFactoryFile("1001", {}));
-    const Bytes before = SimulatedCameras::CustomFile("1001");
+        QVERIFY(SimulatedCameras::SetFile("1001", {}, ZorvikSim::FactoryDefectFileId));
+    const QByteArray before = SimulatedCameras::File("1001");
 
     QVERIFY(user->Click("revertButton"));
 
@@ -217,7 +172,8 @@ void tst_CameraListWorkflows::revert()
         expected.append(Waiting(Box(QMessageBox::Critical, "Revert Error",
                                     "Could not revert defective pixel list back to original factory configuration. Please contact support.")));
     QCOMPARE(boxes.lines, expected);
-    QCOMPARE(SimulatedCameras::CustomFile("1001"), reverted ? factory : before);
+    const bool reverted = yes && !factoryLost;
+    QCOMPARE(SimulatedCameras::File("1001"), reverted ? factory : before);
     QCOMPARE(user->Rows(CameraView), reverted ? SimulatedCameras::Decoded(factory) : SimulatedCameras::MonoList());
 }
 

@@ -1,6 +1,5 @@
 #include "FileDialogAnswer.h"
 #include "MessageBoxes.h"
-#include "SimulatedCameras.h"
 #include "WorkflowWindow.h"
 
 #include <QtTest>
@@ -33,12 +32,7 @@ void tst_Session::wholeSession()
         QVERIFY(none.lines.isEmpty());
     }
 
-    const QString csv = user.File("list.csv");
-    {
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("Row,Column\n10, 104\n2048, 9\n400, 400\n");
-    }
+    const QString csv = user.WriteFile("list.csv", "Row,Column\n10, 104\n2048, 9\n400, 400\n");
     {
         MessageBoxes overwrite({QMessageBox::Yes});
         FileDialogAnswer dialog(csv);
@@ -56,34 +50,31 @@ void tst_Session::wholeSession()
         QCOMPARE(proceed.titles, QStringList({"Proceed With Upload?"}));
     }
     QCOMPARE(Sorted(user.Rows(camera)), Sorted(expected));
-    QCOMPARE(Sorted(SimulatedCameras::Decoded(SimulatedCameras::CustomFile("1001"))), Sorted(expected));
+    QCOMPARE(Sorted(SimulatedCameras::Decoded(SimulatedCameras::File("1001"))), Sorted(expected));
 
-    const auto uploaded = SimulatedCameras::CustomFile("1001");
+    const auto uploaded = SimulatedCameras::File("1001");
     {
         FileDialogAnswer dialog(user.File("session.bin"));
         QVERIFY(user.Click("backupButton"));
     }
-    QFile backup(user.File("1001_session.bin"));
-    QVERIFY(backup.open(QIODevice::ReadOnly));
-    const QByteArray backedUp = backup.readAll();
-    QCOMPARE(backedUp, QByteArray(reinterpret_cast<const char *>(uploaded.data()), int(uploaded.size())));
+    QCOMPARE(user.ReadFile("1001_session.bin"), uploaded);
 
     {
         MessageBoxes revert({QMessageBox::Yes});
         QVERIFY(user.Click("revertButton"));
         QCOMPARE(revert.titles, QStringList({"Revert Defective Pixel List?"}));
     }
-    const auto factory = SimulatedCameras::FactoryFile("1001");
-    QCOMPARE(SimulatedCameras::CustomFile("1001"), factory);
+    const auto factory = SimulatedCameras::File("1001", ZorvikSim::FactoryDefectFileId);
+    QCOMPARE(SimulatedCameras::File("1001"), factory);
     QCOMPARE(user.Rows(camera), SimulatedCameras::Decoded(factory));
 
     {
         MessageBoxes none;
-        FileDialogAnswer dialog(backup.fileName());
+        FileDialogAnswer dialog(user.File("1001_session.bin"));
         QVERIFY(user.Click("restoreButton"));
         QVERIFY(none.lines.isEmpty());
     }
-    QCOMPARE(SimulatedCameras::CustomFile("1001"), uploaded);
+    QCOMPARE(SimulatedCameras::File("1001"), uploaded);
     QCOMPARE(Sorted(user.Rows(camera)), Sorted(expected));
     QCOMPARE(user.Rows(users), QList<PixelCoords>({{10, 104}, {2048, 9}, {400, 400}}));
 }

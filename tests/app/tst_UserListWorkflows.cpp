@@ -2,10 +2,7 @@
 #include "FileDialogAnswer.h"
 #include "ListFileIO.h"
 #include "MessageBoxes.h"
-#include "SimulatedCameras.h"
 #include "WorkflowWindow.h"
-
-#include "CoordinatesDialog.h"
 
 #include <QtTest>
 
@@ -33,12 +30,6 @@ const char *const CameraView = "cameraDefectivePixelView";
 // Row 30 of the camera: eight defects around a gap at column 52. Closing the gap leaves the
 // camera's defect at column 54 without a usable neighbour; alone, 53 to 58 are a run of six.
 const Coordinates GapRow = {{30, 50}, {30, 51}, {30, 53}, {30, 54}, {30, 55}, {30, 56}, {30, 57}, {30, 58}};
-
-bool WriteText(const QString &fileName, const QString &text)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size();
-}
 
 } // namespace
 
@@ -174,8 +165,7 @@ void tst_UserListWorkflows::checkWithoutCameraList()
     QVERIFY(user->Click("disconnectButton")); // the camera list is gone, the user list stays
     QVERIFY(user->Connect(Mono));
     QVERIFY(SimulatedCameras::LoseDefectFiles("1001"));
-    const QString csv = user->File("list.csv");
-    QVERIFY(WriteText(csv, "Row,Column\n7, 7\n"));
+    const QString csv = user->WriteFile("list.csv", "Row,Column\n7, 7\n");
     user->SetCurrentUserRow(1);
     MessageBoxes seen({QMessageBox::Yes});
     FileDialogAnswer dialog(csv);
@@ -190,7 +180,7 @@ void tst_UserListWorkflows::checkWithoutCameraList()
     QCOMPARE(seen.lines, boxes);
     QCOMPARE(user->Rows(UserView), after);
     QVERIFY(user->Rows(CameraView).isEmpty());
-    QVERIFY(SimulatedCameras::CustomFile("1001").empty());
+    QVERIFY(SimulatedCameras::File("1001").isEmpty());
 }
 
 // Removing user rows or clearing the list gives the camera table back its own colours.
@@ -223,7 +213,7 @@ void tst_UserListWorkflows::userRowsGo()
     QFETCH(Answers, answers);
     QFETCH(Coordinates, after);
     QFETCH(QList<int>, cameraRed);
-    QVERIFY(SimulatedCameras::SetCustomFile("1001", SimulatedCameras::Encoded(2048, 2048, GapRow)));
+    QVERIFY(SimulatedCameras::SetFile("1001", SimulatedCameras::Encoded(2048, 2048, GapRow)));
     QVERIFY(user->ConnectAndDownload(Mono));
     QCOMPARE(user->ColouredRows(CameraView, Qt::yellow), QList<int>({2, 3, 4, 5, 6, 7}));
     {
@@ -288,8 +278,7 @@ void tst_UserListWorkflows::load()
     QFETCH(Coordinates, after);
     QVERIFY(user->ConnectAndDownload(Mono));
     QVERIFY(AddAll(before));
-    const QString fileName = user->File("list.csv");
-    QVERIFY(WriteText(fileName, csv));
+    const QString fileName = user->WriteFile("list.csv", csv.toUtf8());
     MessageBoxes seen(answers);
     FileDialogAnswer dialog(csv.isNull() ? QString() : fileName);
 
@@ -381,13 +370,13 @@ void tst_UserListWorkflows::upload()
     QFETCH(QStringList, boxes);
     QFETCH(QStringList, lines);
     QFETCH(Coordinates, uploaded);
-    QVERIFY(SimulatedCameras::SetCustomFile("1001", SimulatedCameras::Encoded(2048, 2048, cameraList)));
-    const auto before = SimulatedCameras::CustomFile("1001");
+    QVERIFY(SimulatedCameras::SetFile("1001", SimulatedCameras::Encoded(2048, 2048, cameraList)));
+    const auto before = SimulatedCameras::File("1001");
     QVERIFY(user->Connect(Mono));
     QVERIFY(user->Click("downloadButton"));
     QVERIFY(AddAll(userList));
     if (readBackDiffers)
-        QVERIFY(SimulatedCameras::ReadBackDiffers("1001"));
+        QVERIFY(SimulatedCameras::Fail("1001", ZorvikSim::FaultKind::ReadBackDiffers));
     const Coordinates cameraTable = user->Rows(CameraView);
     MessageBoxes seen(answers);
     DebugLines log;
@@ -397,9 +386,9 @@ void tst_UserListWorkflows::upload()
     QCOMPARE(seen.lines, boxes);
     QVERIFY2(log.Lines().join('\n').contains(lines.join('\n')), qPrintable(log.Lines().join('\n')));
     if (!readBackDiffers)
-        QCOMPARE(SimulatedCameras::CustomFile("1001") == before, uploaded.isEmpty());
+        QCOMPARE(SimulatedCameras::File("1001") == before, uploaded.isEmpty());
     if (!uploaded.isEmpty())
-        QCOMPARE(Sorted(SimulatedCameras::Decoded(SimulatedCameras::CustomFile("1001"))), Sorted(uploaded));
+        QCOMPARE(Sorted(SimulatedCameras::Decoded(SimulatedCameras::File("1001"))), Sorted(uploaded));
     QCOMPARE(Sorted(user->Rows(CameraView)), uploaded.isEmpty() ? Sorted(cameraTable) : Sorted(uploaded));
     QCOMPARE(user->Rows(UserView), userList);
 }
