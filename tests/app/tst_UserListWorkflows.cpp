@@ -10,6 +10,7 @@
 
 using Coordinates = QList<PixelCoords>;
 using Answers = QList<QMessageBox::StandardButton>;
+using Indexes = QList<int>;
 Q_DECLARE_METATYPE(Coordinates)
 Q_DECLARE_METATYPE(Answers)
 Q_DECLARE_METATYPE(PixelCoords)
@@ -23,6 +24,7 @@ const QString DownloadFailed = Waiting(Box(QMessageBox::Critical, "Download Erro
                                            "Could not download defective pixel list from camera. Please contact support."));
 const QString Overwrite = Box(QMessageBox::Question, "Overwrite User Defective Pixel List?",
                               "Warning! User defect list not empty. Are you sure you want to overwrite list?");
+const QString CsvFilter = QStringLiteral("DP List Files (*.csv)");
 const QString PrepareFailed = QStringLiteral("Error! Prepare binary defect file failed.");
 const char *const UserView = "userDefectivePixelView";
 const char *const CameraView = "cameraDefectivePixelView";
@@ -80,21 +82,17 @@ void tst_UserListWorkflows::add_data()
     QTest::addColumn<int>("currentRow");
     QTest::addColumn<PixelCoords>("added");
     QTest::addColumn<Coordinates>("after");
-    QTest::addColumn<QList<int>>("yellow");
-    QTest::addColumn<QList<int>>("red");
+    QTest::addColumn<Indexes>("yellow");
+    QTest::addColumn<Indexes>("red");
 
-    QTest::newRow("appended without a current row") << Coordinates{{1, 1}, {2, 2}} << -1 << PixelCoords(4, 4)
-                                                    << Coordinates{{1, 1}, {2, 2}, {4, 4}} << QList<int>() << QList<int>();
-    QTest::newRow("inserted below the current row") << Coordinates{{1, 1}, {2, 2}, {3, 3}, {4, 4}} << 2
-                                                    << PixelCoords(9, 9)
-                                                    << Coordinates{{1, 1}, {2, 2}, {3, 3}, {9, 9}, {4, 4}}
-                                                    << QList<int>() << QList<int>();
-    QTest::newRow("already in the camera list") << Coordinates() << -1 << PixelCoords(10, 100)
-                                                << Coordinates{{10, 100}} << QList<int>() << QList<int>();
+    const Coordinates four{{1, 1}, {2, 2}, {3, 3}, {4, 4}};
+    QTest::newRow("appended without a current row") << four << -1 << PixelCoords(5, 5) << four + Coordinates{{5, 5}} << Indexes() << Indexes();
+    QTest::newRow("inserted below the current row")
+        << four << 2 << PixelCoords(9, 9) << Coordinates{{1, 1}, {2, 2}, {3, 3}, {9, 9}, {4, 4}} << Indexes() << Indexes();
+    QTest::newRow("already in the camera list") << Coordinates() << -1 << PixelCoords(10, 100) << Coordinates{{10, 100}} << Indexes() << Indexes();
     QTest::newRow("run of five turns yellow") << Coordinates{{7, 7}} << -1 << PixelCoords(10, 104)
-                                              << Coordinates{{7, 7}, {10, 104}} << QList<int>{1} << QList<int>();
-    QTest::newRow("outside the sensor turns red") << Coordinates() << -1 << PixelCoords(2048, 3)
-                                                  << Coordinates{{2048, 3}} << QList<int>() << QList<int>{0};
+                                              << Coordinates{{7, 7}, {10, 104}} << Indexes{1} << Indexes();
+    QTest::newRow("outside the sensor turns red") << Coordinates() << -1 << PixelCoords(2048, 3) << Coordinates{{2048, 3}} << Indexes() << Indexes{0};
 }
 
 void tst_UserListWorkflows::add()
@@ -103,8 +101,8 @@ void tst_UserListWorkflows::add()
     QFETCH(int, currentRow);
     QFETCH(PixelCoords, added);
     QFETCH(Coordinates, after);
-    QFETCH(QList<int>, yellow);
-    QFETCH(QList<int>, red);
+    QFETCH(Indexes, yellow);
+    QFETCH(Indexes, red);
     QVERIFY(user->ConnectAndDownload(Mono));
     QVERIFY(AddAll(before));
     user->SetCurrentUserRow(currentRow);
@@ -129,8 +127,7 @@ void tst_UserListWorkflows::addCancelled()
 {
     MessageBoxes boxes;
     QVERIFY(user->Connect(Mono));
-    WhenShown<CoordinatesDialog> cancel(
-        [](CoordinatesDialog *dialog) { dialog->findChild<QAbstractButton *>("cancelButton")->click(); });
+    WhenShown<CoordinatesDialog> cancel([](CoordinatesDialog *dialog) { dialog->findChild<QAbstractButton *>("cancelButton")->click(); });
 
     QVERIFY(user->Click("addButton"));
 
@@ -147,12 +144,11 @@ void tst_UserListWorkflows::checkWithoutCameraList_data()
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<Coordinates>("after");
 
+    const QString uploadRefused = Waiting(Box(QMessageBox::Warning, "Upload Error", ListEmptyText));
     QTest::newRow("add") << "addButton" << QStringList{DownloadFailed, ListEmpty} << Coordinates{{1, 1}, {2, 2}, {5, 5}};
     QTest::newRow("remove") << "removeButton" << QStringList{DownloadFailed, ListEmpty} << Coordinates{{1, 1}};
     QTest::newRow("load") << "loadButton" << QStringList{Overwrite, DownloadFailed, ListEmpty} << Coordinates{{7, 7}};
-    QTest::newRow("upload") << "uploadButton"
-                            << QStringList{DownloadFailed, Waiting(Box(QMessageBox::Warning, "Upload Error", ListEmptyText))}
-                            << Coordinates{{1, 1}, {2, 2}};
+    QTest::newRow("upload") << "uploadButton" << QStringList{DownloadFailed, uploadRefused} << Coordinates{{1, 1}, {2, 2}};
 }
 
 void tst_UserListWorkflows::checkWithoutCameraList()
@@ -165,17 +161,11 @@ void tst_UserListWorkflows::checkWithoutCameraList()
     QVERIFY(user->Click("disconnectButton")); // the camera list is gone, the user list stays
     QVERIFY(user->Connect(Mono));
     QVERIFY(SimulatedCameras::LoseDefectFiles("1001"));
-    const QString csv = user->WriteFile("list.csv", "Row,Column\n7, 7\n");
     user->SetCurrentUserRow(1);
     MessageBoxes seen({QMessageBox::Yes});
-    FileDialogAnswer dialog(csv);
-    WhenShown<CoordinatesDialog> typed([](CoordinatesDialog *shown) {
-        shown->findChild<QSpinBox *>("yCoordinate")->setValue(5);
-        shown->findChild<QSpinBox *>("xCoordinate")->setValue(5);
-        shown->findChild<QAbstractButton *>("okButton")->click();
-    });
+    FileDialogAnswer dialog(user->WriteFile("list.csv", "Row,Column\n7, 7\n"));
 
-    QVERIFY(user->Click(qPrintable(button)));
+    QVERIFY(button == "addButton" ? user->Add({5, 5}) : user->Click(qPrintable(button)));
 
     QCOMPARE(seen.lines, boxes);
     QCOMPARE(user->Rows(UserView), after);
@@ -191,18 +181,14 @@ void tst_UserListWorkflows::userRowsGo_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<Answers>("answers");
     QTest::addColumn<Coordinates>("after");
-    QTest::addColumn<QList<int>>("cameraRed");
+    QTest::addColumn<Indexes>("cameraRed");
 
     const Coordinates two{{30, 52}, {900, 900}};
-    const QList<int> lost{3};
-    QTest::newRow("remove one of two, checked again") << two << 1 << "removeButton" << Answers()
-                                                      << Coordinates{{30, 52}} << lost;
-    QTest::newRow("remove the last") << Coordinates{{30, 52}} << 0 << "removeButton" << Answers() << Coordinates()
-                                     << QList<int>();
-    QTest::newRow("remove without a current row") << two << -1 << "removeButton" << Answers() << two << lost;
-    QTest::newRow("clear answered Yes") << two << 1 << "clearButton" << Answers{QMessageBox::Yes} << Coordinates()
-                                        << QList<int>();
-    QTest::newRow("clear answered No") << two << 1 << "clearButton" << Answers{QMessageBox::No} << two << lost;
+    QTest::newRow("remove one of two, checked again") << two << 1 << "removeButton" << Answers() << Coordinates{{30, 52}} << Indexes{3};
+    QTest::newRow("remove the last") << Coordinates{{30, 52}} << 0 << "removeButton" << Answers() << Coordinates() << Indexes();
+    QTest::newRow("remove without a current row") << two << -1 << "removeButton" << Answers() << two << Indexes{3};
+    QTest::newRow("clear answered Yes") << two << 1 << "clearButton" << Answers{QMessageBox::Yes} << Coordinates() << Indexes();
+    QTest::newRow("clear answered No") << two << 1 << "clearButton" << Answers{QMessageBox::No} << two << Indexes{3};
 }
 
 void tst_UserListWorkflows::userRowsGo()
@@ -212,10 +198,10 @@ void tst_UserListWorkflows::userRowsGo()
     QFETCH(QString, button);
     QFETCH(Answers, answers);
     QFETCH(Coordinates, after);
-    QFETCH(QList<int>, cameraRed);
+    QFETCH(Indexes, cameraRed);
     QVERIFY(SimulatedCameras::SetFile("1001", SimulatedCameras::Encoded(2048, 2048, GapRow)));
     QVERIFY(user->ConnectAndDownload(Mono));
-    QCOMPARE(user->ColouredRows(CameraView, Qt::yellow), QList<int>({2, 3, 4, 5, 6, 7}));
+    QCOMPARE(user->ColouredRows(CameraView, Qt::yellow), Indexes({2, 3, 4, 5, 6, 7}));
     {
         // Closing the gap leaves the camera's defect at column 54 alone: the user is told.
         MessageBoxes verify;
@@ -224,7 +210,7 @@ void tst_UserListWorkflows::userRowsGo()
         QCOMPARE(verify.titles.size(), before.size());
         QCOMPARE(verify.titles.count("Verify Last Input"), before.size());
     }
-    QCOMPARE(user->ColouredRows(CameraView, Qt::red), QList<int>({3}));
+    QCOMPARE(user->ColouredRows(CameraView, Qt::red), Indexes({3}));
     user->SetCurrentUserRow(currentRow);
     MessageBoxes boxes(answers);
     DebugLines log;
@@ -253,19 +239,14 @@ void tst_UserListWorkflows::load_data()
     const Coordinates loaded{{5, 5}, {2048, 1}};
     const Coordinates kept{{1, 1}};
     const Answers yes{QMessageBox::Yes};
-    QTest::newRow("into an empty list without asking") << Coordinates() << csv << Answers() << QStringList() << true
-                                                       << loaded;
+    const QString format = Box(QMessageBox::Critical, "Incorrect file format",
+                               "Please refer to the help page for the correct defective pixel list file format.");
+    QTest::newRow("into an empty list without asking") << Coordinates() << csv << Answers() << QStringList() << true << loaded;
     QTest::newRow("overwrite answered Yes") << kept << csv << yes << QStringList{Overwrite} << true << loaded;
-    QTest::newRow("overwrite answered No") << kept << csv << Answers{QMessageBox::No} << QStringList{Overwrite}
-                                           << false << kept;
+    QTest::newRow("overwrite answered No") << kept << csv << Answers{QMessageBox::No} << QStringList{Overwrite} << false << kept;
     QTest::newRow("file dialog cancelled") << kept << QString() << yes << QStringList{Overwrite} << true << kept;
-    QTest::newRow("not a list file")
-        << Coordinates() << "5;5\n" << Answers()
-        << QStringList{Box(QMessageBox::Critical, "Incorrect file format",
-                           "Please refer to the help page for the correct defective pixel list file format.")}
-        << true << Coordinates();
-    QTest::newRow("header only") << Coordinates() << "Row,Column\n" << Answers() << QStringList{ListEmpty} << true
-                                 << Coordinates();
+    QTest::newRow("not a list file") << Coordinates() << "5;5\n" << Answers() << QStringList{format} << true << Coordinates();
+    QTest::newRow("header only") << Coordinates() << "Row,Column\n" << Answers() << QStringList{ListEmpty} << true << Coordinates();
 }
 
 void tst_UserListWorkflows::load()
@@ -285,11 +266,10 @@ void tst_UserListWorkflows::load()
     QVERIFY(user->Click("loadButton"));
 
     QCOMPARE(seen.lines, boxes);
-    QCOMPARE(dialog.offered, fileDialog ? QStringList({"Open Custom Defective Pixel List", "/", "DP List Files (*.csv)",
-                                                       "open", "arrow"})
-                                        : QStringList());
+    const QStringList offered{"Open Custom Defective Pixel List", "/", CsvFilter, "open", "arrow"};
+    QCOMPARE(dialog.offered, fileDialog ? offered : QStringList());
     QCOMPARE(user->Rows(UserView), after);
-    QCOMPARE(user->ColouredRows(UserView, Qt::red), after.size() == 2 ? QList<int>({1}) : QList<int>());
+    QCOMPARE(user->ColouredRows(UserView, Qt::red), after.size() == 2 ? Indexes({1}) : Indexes());
 }
 
 void tst_UserListWorkflows::save_data()
@@ -313,7 +293,7 @@ void tst_UserListWorkflows::save()
 
     QVERIFY(user->Click("saveButton"));
 
-    QCOMPARE(dialog.offered, QStringList({"Save As...", "/", "DP List Files (*.csv)", "save", "arrow"}));
+    QCOMPARE(dialog.offered, QStringList({"Save As...", "/", CsvFilter, "save", "arrow"}));
     const QString failed = Box(QMessageBox::Critical, "Save Error", "Could not save user defective pixel list file.");
     QCOMPARE(boxes.lines, !chosen.isEmpty() && !written ? QStringList({failed}) : QStringList());
     Coordinates read;
@@ -334,31 +314,25 @@ void tst_UserListWorkflows::upload_data()
     const Coordinates withRun = SimulatedCameras::MonoList();
     const Coordinates clean{{10, 100}, {10, 101}, {300, 7}};
     const Answers yes{QMessageBox::Yes};
-    const QStringList proceed{Waiting(Box(
-        QMessageBox::Warning, "Proceed With Upload?",
-        "Warning! The following issue(s) have been detected in the user DP list:\n\n- Defective pixels outside of sensor range\n- More than four consecutive defective pixels\n\nWould you like to proceed with the upload process?"))};
-    const QStringList outside{Waiting(Box(
-        QMessageBox::Warning, "Proceed With Upload?",
-        "Warning! The following issue(s) have been detected in the user DP list:\n\n- Defective pixels outside of sensor range\n\nWould you like to proceed with the upload process?"))};
-    QTest::newRow("user list empty") << clean << Coordinates() << Answers() << false
-                                     << QStringList{Waiting(Box(QMessageBox::Warning, "Upload Error", ListEmptyText))}
-                                     << QStringList() << Coordinates();
-    QTest::newRow("no findings, no question") << clean << Coordinates{{5, 5}} << Answers() << false << QStringList()
-                                              << QStringList() << clean + Coordinates{{5, 5}};
-    QTest::newRow("findings accepted, outside dropped") << withRun << Coordinates{{2048, 5}, {6, 6}} << yes << false
-                                                        << proceed << QStringList() << withRun + Coordinates{{6, 6}};
-    QTest::newRow("findings declined") << withRun << Coordinates{{2048, 5}} << Answers{QMessageBox::No} << false
-                                       << proceed
-                                       << QStringList{"ValidateDefectivePixelCoordinates() failed", PrepareFailed}
-                                       << Coordinates();
+    const QString warning = QStringLiteral("Warning! The following issue(s) have been detected in the user DP list:\n\n- Defective pixels outside of sensor range\n");
+    const QString question = QStringLiteral("\nWould you like to proceed with the upload process?");
+    const QStringList both{Waiting(Box(QMessageBox::Warning, "Proceed With Upload?",
+                                       warning + "- More than four consecutive defective pixels\n" + question))};
+    const QStringList outside{Waiting(Box(QMessageBox::Warning, "Proceed With Upload?", warning + question))};
+    const QStringList empty{Waiting(Box(QMessageBox::Warning, "Upload Error", ListEmptyText))};
+    const QStringList failed{Waiting(Box(QMessageBox::Critical, "Upload Error",
+                                         "Could not upload user defective pixel list to camera. Please try again."))};
+    QTest::newRow("user list empty") << clean << Coordinates() << Answers() << false << empty << QStringList() << Coordinates();
+    QTest::newRow("no findings, no question")
+        << clean << Coordinates{{5, 5}} << Answers() << false << QStringList() << QStringList() << clean + Coordinates{{5, 5}};
+    QTest::newRow("findings accepted, outside dropped")
+        << withRun << Coordinates{{2048, 5}, {6, 6}} << yes << false << both << QStringList() << withRun + Coordinates{{6, 6}};
+    QTest::newRow("findings declined") << withRun << Coordinates{{2048, 5}} << Answers{QMessageBox::No} << false << both
+                                       << QStringList{"ValidateDefectivePixelCoordinates() failed", PrepareFailed} << Coordinates();
     QTest::newRow("nothing left to write") << Coordinates() << Coordinates{{2048, 5}} << yes << false << outside
-                                           << QStringList{"Formating Defect File data failed", PrepareFailed}
-                                           << Coordinates();
+                                           << QStringList{"Formating Defect File data failed", PrepareFailed} << Coordinates();
     QTest::newRow("writing into the camera fails")
-        << clean << Coordinates{{5, 5}} << Answers() << true
-        << QStringList{Waiting(Box(QMessageBox::Critical, "Upload Error",
-                                   "Could not upload user defective pixel list to camera. Please try again."))}
-        << QStringList() << Coordinates();
+        << clean << Coordinates{{5, 5}} << Answers() << true << failed << QStringList() << Coordinates();
 }
 
 void tst_UserListWorkflows::upload()
@@ -371,7 +345,7 @@ void tst_UserListWorkflows::upload()
     QFETCH(QStringList, lines);
     QFETCH(Coordinates, uploaded);
     QVERIFY(SimulatedCameras::SetFile("1001", SimulatedCameras::Encoded(2048, 2048, cameraList)));
-    const auto before = SimulatedCameras::File("1001");
+    const QByteArray before = SimulatedCameras::File("1001");
     QVERIFY(user->Connect(Mono));
     QVERIFY(user->Click("downloadButton"));
     QVERIFY(AddAll(userList));
