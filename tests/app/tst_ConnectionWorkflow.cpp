@@ -38,135 +38,129 @@ private slots:
     void init() { user = std::make_unique<WorkflowWindow>(); }
     void cleanup() { user.reset(); }
 
-    void connecting_data();
-    void connecting();
-    void disconnectKeepsUserList();
-    void hotPlug();
-    void otherReasonsChangeNothing();
+    void connecting_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("refreshFirst");
+        QTest::addColumn<bool>("failing");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("opened");
+        QTest::addColumn<QString>("label");
+
+        using namespace SimulatedCameras;
+        const QString model = Box(QMessageBox::Critical, "Connection Error", "Talvern does not support this camera model.");
+        const QString cannotOpen = Box(QMessageBox::Critical, "Connection Error", "Could not connect to the selected camera.");
+        QTest::newRow("no row selected") << QString() << "" << false << false << "" << false << NoCamera;
+        QTest::newRow("selection dropped by a refresh") << Mono << "1001" << true << false << "" << false << NoCamera;
+        QTest::newRow("unsupported model, never opened") << Unsupported << "3001" << false << false << model << false << NoCamera;
+        QTest::newRow("camera that cannot be opened") << Mono << "1001" << false << true << cannotOpen << true << NoCamera;
+        QTest::newRow("no flash file system, left open") << WithoutFlash << "4001" << false << false << model << true << NoCamera;
+        QTest::newRow("monochrome") << Mono << "1001" << false << false << "" << true << Mono;
+        QTest::newRow("ID in parentheses kept") << Bayer << "CAM-7" << false << false << "" << true << Bayer;
+        QTest::newRow("group before a hyphen dropped") << Grouped << "5001" << false << false << "" << true << "HN2702-M-5001";
+        QTest::newRow("every such group dropped") << TwiceGrouped << "6001" << false << false << "" << true << "HN2702-M-6001";
+    }
+
+    void connecting()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, id);
+        QFETCH(bool, refreshFirst);
+        QFETCH(bool, failing);
+        QFETCH(QString, box);
+        QFETCH(bool, opened);
+        QFETCH(QString, label);
+        if (failing)
+            QVERIFY(SimulatedCameras::Fail(id, ZorvikSim::FaultKind::FailFromCall));
+        if (refreshFirst) {
+            user->Find<QListWidget>("cameraList")->setCurrentRow(0);
+            QVERIFY(user->Click("refreshButton"));
+        }
+        MessageBoxes boxes;
+
+        QVERIFY(refreshFirst ? user->Click("connectButton") : user->Connect(entry));
+
+        QCOMPARE(boxes.lines, box.isEmpty() ? QStringList() : QStringList{box});
+        QVERIFY(boxes.parents.count(user->Window()) == boxes.parents.size());
+        QCOMPARE(user->CameraLabel(), label);
+        QCOMPARE(user->EnabledButtons(), label == NoCamera ? DisconnectedButtons : ConnectedButtons);
+        QVERIFY(user->Rows("cameraDefectivePixelView").isEmpty());
+        QCOMPARE(HasCall(id, "Open"), opened);
+        QVERIFY(!HasCall(id, "Close"));
+    }
+
+    // Connecting again downloads the camera list afresh before the user list is checked: see the
+    // user list tests without a camera list.
+    void disconnectKeepsUserList()
+    {
+        QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
+        QVERIFY(user->Add({5, 5}));
+
+        QVERIFY(user->Click("disconnectButton"));
+
+        QVERIFY(user->Rows("cameraDefectivePixelView").isEmpty());
+        QCOMPARE(user->Rows("userDefectivePixelView"), QList<PixelCoords>({{5, 5}}));
+        QCOMPARE(user->CameraLabel(), NoCamera);
+        QCOMPARE(user->EnabledButtons(), DisconnectedButtons);
+        QVERIFY(HasCall("1001", "Close"));
+    }
+
+    void hotPlug()
+    {
+        MessageBoxes boxes;
+        ZorvikSim::CameraSpec first;
+        first.serialNumber = "8001";
+        ZorvikSim::CameraSpec second;
+        second.serialNumber = "8002";
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(Discovered));
+        QTest::ignoreMessage(QtDebugMsg, qPrintable(Discovered));
+        QVERIFY(ZorvikSim::Attach(first));
+        QVERIFY(ZorvikSim::Attach(second));
+        QTRY_VERIFY(user->Listed().contains("HN2702-M-8001") && user->Listed().contains("HN2702-M-8002"));
+        QVERIFY(user->ConnectAndDownload("HN2702-M-8001"));
+
+        QVERIFY(ZorvikSim::Detach("8002"));
+        QTRY_VERIFY(!user->Listed().contains("HN2702-M-8002"));
+        QCOMPARE(user->CameraLabel(), QStringLiteral("HN2702-M-8001"));
+        QVERIFY(!user->Rows("cameraDefectivePixelView").isEmpty());
+
+        // What the window shows when it writes the line about the connected camera going away:
+        // already disconnected, the list not yet refreshed.
+        QStringList atUnplugLine;
+        {
+            DebugLines log([this, &atUnplugLine](const QString &line) {
+                if (line != Unplugged)
+                    return;
+                const int cameraRows = user->Rows("cameraDefectivePixelView").size();
+                const bool listed = user->Listed().contains("HN2702-M-8001");
+                atUnplugLine = QStringList{user->CameraLabel(), QString::number(cameraRows), listed ? "listed" : "gone"};
+            });
+            QVERIFY(ZorvikSim::Detach("8001"));
+            QTRY_VERIFY(!user->Listed().contains("HN2702-M-8001"));
+        }
+        QCOMPARE(atUnplugLine, QStringList({NoCamera, "0", "listed"}));
+        QCOMPARE(user->EnabledButtons(), DisconnectedButtons);
+        QVERIFY(user->Listed().contains(SimulatedCameras::Mono));
+        QVERIFY(boxes.lines.isEmpty());
+    }
+
+    void otherReasonsChangeNothing()
+    {
+        user->Find<QListWidget>("cameraList")->addItem("stale entry");
+        const QStringList before = user->Listed();
+        DebugLines log;
+
+        QVERIFY(QMetaObject::invokeMethod(user->Window(), "OnCameraListChanged", Q_ARG(int, 2)));
+        QVERIFY(QMetaObject::invokeMethod(user->Window(), "OnCameraListChanged", Q_ARG(int, -1)));
+
+        QCOMPARE(log.Lines(), QStringList());
+        QCOMPARE(user->Listed(), before);
+    }
 
 private:
     std::unique_ptr<WorkflowWindow> user;
 };
-
-void tst_ConnectionWorkflow::connecting_data()
-{
-    QTest::addColumn<QString>("entry");
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<bool>("refreshFirst");
-    QTest::addColumn<bool>("failing");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<bool>("opened");
-    QTest::addColumn<QString>("label");
-
-    using namespace SimulatedCameras;
-    const QString model = Box(QMessageBox::Critical, "Connection Error", "Talvern does not support this camera model.");
-    const QString cannotOpen = Box(QMessageBox::Critical, "Connection Error", "Could not connect to the selected camera.");
-    QTest::newRow("no row selected") << QString() << "" << false << false << "" << false << NoCamera;
-    QTest::newRow("selection dropped by a refresh") << Mono << "1001" << true << false << "" << false << NoCamera;
-    QTest::newRow("unsupported model, never opened") << Unsupported << "3001" << false << false << model << false << NoCamera;
-    QTest::newRow("camera that cannot be opened") << Mono << "1001" << false << true << cannotOpen << true << NoCamera;
-    QTest::newRow("no flash file system, left open") << WithoutFlash << "4001" << false << false << model << true << NoCamera;
-    QTest::newRow("monochrome") << Mono << "1001" << false << false << "" << true << Mono;
-    QTest::newRow("ID in parentheses kept") << Bayer << "CAM-7" << false << false << "" << true << Bayer;
-    QTest::newRow("group before a hyphen dropped") << Grouped << "5001" << false << false << "" << true << "HN2702-M-5001";
-    QTest::newRow("every such group dropped") << TwiceGrouped << "6001" << false << false << "" << true << "HN2702-M-6001";
-}
-
-void tst_ConnectionWorkflow::connecting()
-{
-    QFETCH(QString, entry);
-    QFETCH(QString, id);
-    QFETCH(bool, refreshFirst);
-    QFETCH(bool, failing);
-    QFETCH(QString, box);
-    QFETCH(bool, opened);
-    QFETCH(QString, label);
-    if (failing)
-        QVERIFY(SimulatedCameras::Fail(id, ZorvikSim::FaultKind::FailFromCall));
-    if (refreshFirst) {
-        user->Find<QListWidget>("cameraList")->setCurrentRow(0);
-        QVERIFY(user->Click("refreshButton"));
-    }
-    MessageBoxes boxes;
-
-    QVERIFY(refreshFirst ? user->Click("connectButton") : user->Connect(entry));
-
-    QCOMPARE(boxes.lines, box.isEmpty() ? QStringList() : QStringList{box});
-    QVERIFY(boxes.parents.count(user->Window()) == boxes.parents.size());
-    QCOMPARE(user->CameraLabel(), label);
-    QCOMPARE(user->EnabledButtons(), label == NoCamera ? DisconnectedButtons : ConnectedButtons);
-    QVERIFY(user->Rows("cameraDefectivePixelView").isEmpty());
-    QCOMPARE(HasCall(id, "Open"), opened);
-    QVERIFY(!HasCall(id, "Close"));
-}
-
-// Connecting again downloads the camera list afresh before the user list is checked: see the
-// user list tests without a camera list.
-void tst_ConnectionWorkflow::disconnectKeepsUserList()
-{
-    QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
-    QVERIFY(user->Add({5, 5}));
-
-    QVERIFY(user->Click("disconnectButton"));
-
-    QVERIFY(user->Rows("cameraDefectivePixelView").isEmpty());
-    QCOMPARE(user->Rows("userDefectivePixelView"), QList<PixelCoords>({{5, 5}}));
-    QCOMPARE(user->CameraLabel(), NoCamera);
-    QCOMPARE(user->EnabledButtons(), DisconnectedButtons);
-    QVERIFY(HasCall("1001", "Close"));
-}
-
-void tst_ConnectionWorkflow::hotPlug()
-{
-    MessageBoxes boxes;
-    ZorvikSim::CameraSpec first;
-    first.serialNumber = "8001";
-    ZorvikSim::CameraSpec second;
-    second.serialNumber = "8002";
-    QTest::ignoreMessage(QtDebugMsg, qPrintable(Discovered));
-    QTest::ignoreMessage(QtDebugMsg, qPrintable(Discovered));
-    QVERIFY(ZorvikSim::Attach(first));
-    QVERIFY(ZorvikSim::Attach(second));
-    QTRY_VERIFY(user->Listed().contains("HN2702-M-8001") && user->Listed().contains("HN2702-M-8002"));
-    QVERIFY(user->ConnectAndDownload("HN2702-M-8001"));
-
-    QVERIFY(ZorvikSim::Detach("8002"));
-    QTRY_VERIFY(!user->Listed().contains("HN2702-M-8002"));
-    QCOMPARE(user->CameraLabel(), QStringLiteral("HN2702-M-8001"));
-    QVERIFY(!user->Rows("cameraDefectivePixelView").isEmpty());
-
-    // What the window shows when it writes the line about the connected camera going away:
-    // already disconnected, the list not yet refreshed.
-    QStringList atUnplugLine;
-    {
-        DebugLines log([this, &atUnplugLine](const QString &line) {
-            if (line != Unplugged)
-                return;
-            const int cameraRows = user->Rows("cameraDefectivePixelView").size();
-            const bool listed = user->Listed().contains("HN2702-M-8001");
-            atUnplugLine = QStringList{user->CameraLabel(), QString::number(cameraRows), listed ? "listed" : "gone"};
-        });
-        QVERIFY(ZorvikSim::Detach("8001"));
-        QTRY_VERIFY(!user->Listed().contains("HN2702-M-8001"));
-    }
-    QCOMPARE(atUnplugLine, QStringList({NoCamera, "0", "listed"}));
-    QCOMPARE(user->EnabledButtons(), DisconnectedButtons);
-    QVERIFY(user->Listed().contains(SimulatedCameras::Mono));
-    QVERIFY(boxes.lines.isEmpty());
-}
-
-void tst_ConnectionWorkflow::otherReasonsChangeNothing()
-{
-    user->Find<QListWidget>("cameraList")->addItem("stale entry");
-    const QStringList before = user->Listed();
-    DebugLines log;
-
-    QVERIFY(QMetaObject::invokeMethod(user->Window(), "OnCameraListChanged", Q_ARG(int, 2)));
-    QVERIFY(QMetaObject::invokeMethod(user->Window(), "OnCameraListChanged", Q_ARG(int, -1)));
-
-    QCOMPARE(log.Lines(), QStringList());
-    QCOMPARE(user->Listed(), before);
-}
 
 QTEST_MAIN(tst_ConnectionWorkflow)
 #include "tst_ConnectionWorkflow.moc"
