@@ -13,10 +13,9 @@ const QString NoCamera = QStringLiteral("No Camera Connected...");
 const QString Unplugged = QStringLiteral("Camera list changed. A camera was disconnected from the system.");
 const QString Discovered = QStringLiteral("Camera list changed. A new camera was discovered by Zorvik.");
 const QStringList DisconnectedButtons = {"aboutButton", "connectButton", "exitButton", "helpButton", "refreshButton"};
-const QStringList ConnectedButtons = {"aboutButton",   "addButton",     "backupButton",   "clearButton",
-                                      "disconnectButton", "downloadButton", "exitButton", "helpButton",
-                                      "loadButton",    "refreshButton", "removeButton",   "restoreButton",
-                                      "revertButton",  "saveButton",    "uploadButton"};
+const QStringList ConnectedButtons = {"aboutButton", "addButton", "backupButton", "clearButton", "disconnectButton",
+                                      "downloadButton", "exitButton", "helpButton", "loadButton", "refreshButton",
+                                      "removeButton", "restoreButton", "revertButton", "saveButton", "uploadButton"};
 
 bool HasCall(const QString &id, const std::string &operation)
 {
@@ -109,14 +108,10 @@ private slots:
     void hotPlug()
     {
         MessageBoxes boxes;
-        ZorvikSim::CameraSpec first;
-        first.serialNumber = "8001";
-        ZorvikSim::CameraSpec second;
-        second.serialNumber = "8002";
         QTest::ignoreMessage(QtDebugMsg, qPrintable(Discovered));
         QTest::ignoreMessage(QtDebugMsg, qPrintable(Discovered));
-        QVERIFY(ZorvikSim::Attach(first));
-        QVERIFY(ZorvikSim::Attach(second));
+        QVERIFY(ZorvikSim::Attach({"HN2702-M", "8001", "", 2048, 2048, "Mono", true, 65536}));
+        QVERIFY(ZorvikSim::Attach({"HN2702-M", "8002", "", 2048, 2048, "Mono", true, 65536}));
         QTRY_VERIFY(user->Listed().contains("HN2702-M-8001") && user->Listed().contains("HN2702-M-8002"));
         QVERIFY(user->ConnectAndDownload("HN2702-M-8001"));
 

@@ -152,6 +152,7 @@ private slots:
         QCOMPARE(user->Listed(), attached);
     }
 
+    // A press that starts a drag also drops the user table's selection and focus.
     void drag_data()
     {
         QTest::addColumn<QString>("target");
@@ -160,10 +161,10 @@ private slots:
 
         QTest::newRow("left on the frame") << "mainFrame" << int(Qt::LeftButton) << true;
         QTest::newRow("left on the status label") << "cameraLabel" << int(Qt::LeftButton) << true;
-        QTest::newRow("left on the tab page") << "cameraConnectionTab" << int(Qt::LeftButton) << true;
+        QTest::newRow("left on the tab page") << "userDefectivePixelTab" << int(Qt::LeftButton) << true;
         QTest::newRow("right on the frame") << "mainFrame" << int(Qt::RightButton) << false;
-        QTest::newRow("left on a button") << "connectButton" << int(Qt::LeftButton) << false;
-        QTest::newRow("left in the camera list") << "cameraList" << int(Qt::LeftButton) << false;
+        QTest::newRow("left on a button") << "uploadButton" << int(Qt::LeftButton) << false;
+        QTest::newRow("left in the user table") << "userDefectivePixelView" << int(Qt::LeftButton) << false;
     }
 
     void drag()
@@ -171,18 +172,6 @@ private slots:
         QFETCH(QString, target);
         QFETCH(int, button);
         QFETCH(bool, moves);
-        QWidget *widget = user->Find<QWidget>(qPrintable(target));
-        if (auto *list = qobject_cast<QListWidget *>(widget))
-            widget = list->viewport();
-        const QPoint start = user->Window()->pos();
-
-        MouseEvents::Drag(widget, QPoint(4, 4), QPoint(35, 20), Qt::MouseButton(button));
-
-        QCOMPARE(user->Window()->pos(), moves ? start + QPoint(35, 20) : start);
-    }
-
-    void pressOnFrameDropsUserSelection()
-    {
         auto *view = user->Find<QTableView>("userDefectivePixelView");
         auto *model = qobject_cast<QStandardItemModel *>(view->model());
         model->appendRow({new QStandardItem("3"), new QStandardItem("7")});
@@ -192,14 +181,17 @@ private slots:
         view->setFocus();
         view->selectRow(1);
         QTRY_VERIFY(view->hasFocus());
+        QWidget *widget = user->Find<QWidget>(qPrintable(target));
+        if (auto *area = qobject_cast<QAbstractScrollArea *>(widget))
+            widget = area->viewport();
+        const QPoint start = user->Window()->pos();
 
-        MouseEvents::Press(user->Find<QWidget>("mainFrame"), QPoint(5, 5), Qt::RightButton);
-        QCOMPARE(view->currentIndex().row(), 1);
+        MouseEvents::Drag(widget, QPoint(4, 4), QPoint(35, 20), Qt::MouseButton(button));
 
-        MouseEvents::Press(user->Find<QWidget>("mainFrame"), QPoint(5, 5), Qt::LeftButton);
-        QVERIFY(!view->currentIndex().isValid());
-        QVERIFY(view->selectionModel()->selectedRows().isEmpty());
-        QVERIFY(!view->hasFocus());
+        QCOMPARE(user->Window()->pos(), moves ? start + QPoint(35, 20) : start);
+        QCOMPARE(view->currentIndex().isValid(), !moves);
+        QCOMPARE(view->selectionModel()->selectedRows().isEmpty(), moves);
+        QCOMPARE(view->hasFocus(), !moves);
     }
 
     void dialogs_data()
