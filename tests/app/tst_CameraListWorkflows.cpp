@@ -39,6 +39,19 @@ private slots:
         QVERIFY(user->Rows(CameraView).isEmpty());
     }
 
+    // A download that fails leaves the table as it was.
+    void downloadFails()
+    {
+        QVERIFY(user->ConnectAndDownload(SimulatedCameras::Mono));
+        QVERIFY(SimulatedCameras::LoseDefectFiles("1001"));
+        MessageBoxes boxes;
+
+        QVERIFY(user->Click("downloadButton"));
+
+        QCOMPARE(boxes.lines, QStringList({DownloadFailed}));
+        QCOMPARE(user->Rows(CameraView), SimulatedCameras::MonoList());
+    }
+
     void backup_data()
     {
         QTest::addColumn<QString>("entry");

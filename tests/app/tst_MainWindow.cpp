@@ -4,6 +4,7 @@
 #include "WhenShown.h"
 #include "WorkflowWindow.h"
 
+#include <QGraphicsDropShadowEffect>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtTest>
@@ -46,6 +47,8 @@ private slots:
     {
         MainWindow *window = user->Window();
         QVERIFY(window->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
+        QVERIFY(qobject_cast<QGraphicsDropShadowEffect *>(user->Find<QFrame>("mainFrame")->graphicsEffect()));
         QCOMPARE(window->windowTitle(), QStringLiteral("Talvern"));
         QCOMPARE(user->Find<QFrame>("mainFrame")->parentWidget(), window);
         auto *grid = user->Find<QGridLayout>("gridLayout");
