@@ -24,8 +24,9 @@ inline QString Waiting(const QString &box)
 }
 
 // Answers every message box that shows while it exists, in turn, with the next of the
-// given buttons, and records each one. A box beyond the given answers is closed with its
-// escape button, so that an unexpected box fails the test instead of hanging it.
+// given buttons, and records each one as a line, marked when it had no parent window to stay
+// in front of. A box beyond the given answers is closed with its escape button, so that an
+// unexpected box fails the test instead of hanging it.
 class MessageBoxes
 {
 public:
@@ -33,7 +34,6 @@ public:
 
     QStringList lines;
     QStringList titles;
-    QList<QWidget *> parents;
 
 private:
     void Arm()
@@ -44,10 +44,11 @@ private:
     void Answer(QMessageBox *box)
     {
         const QCursor *cursor = QGuiApplication::overrideCursor();
-        const QString line = Box(box->icon(), box->windowTitle(), box->text());
+        QString line = Box(box->icon(), box->windowTitle(), box->text());
+        if (!box->parentWidget())
+            line += QStringLiteral(" (without a parent window)");
         lines.append(cursor && cursor->shape() == Qt::WaitCursor ? Waiting(line) : line);
         titles.append(box->windowTitle());
-        parents.append(box->parentWidget());
         QAbstractButton *button = answers.isEmpty() ? nullptr : box->button(answers.takeFirst());
         if (!button)
             button = box->escapeButton() ? box->escapeButton() : box->buttons().constFirst();

@@ -66,12 +66,14 @@ public:
     }
 
     // Presses the button under an outer cursor of our own; true when the handler left
-    // exactly that cursor behind, that is set and restored its own equally often.
+    // exactly that cursor behind, that is set and restored its own equally often. The window
+    // is active then, as under the user's hand, for boxes that take the active window as parent.
     bool Click(const char *button)
     {
         auto *toolButton = Find<QToolButton>(button);
         if (!toolButton->isEnabled())
             return false;
+        QApplication::setActiveWindow(window.get());
         QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
         toolButton->click();
         const QCursor *left = QGuiApplication::overrideCursor();

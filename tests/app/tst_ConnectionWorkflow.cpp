@@ -81,7 +81,6 @@ private slots:
         QVERIFY(refreshFirst ? user->Click("connectButton") : user->Connect(entry));
 
         QCOMPARE(boxes.lines, box.isEmpty() ? QStringList() : QStringList{box});
-        QVERIFY(boxes.parents.count(user->Window()) == boxes.parents.size());
         QCOMPARE(user->CameraLabel(), label);
         QCOMPARE(user->EnabledButtons(), label == NoCamera ? DisconnectedButtons : ConnectedButtons);
         QVERIFY(user->Rows("cameraDefectivePixelView").isEmpty());

@@ -89,7 +89,6 @@ private slots:
         QVERIFY(user->Add(added));
         QCOMPARE(boxes.lines, QStringList({Box(QMessageBox::Warning, "Duplicate Coordinates Added",
                                                "Coordinates already exist in the user defective pixel list.\nPlease verify input and try again.")}));
-        QCOMPARE(boxes.parents, QList<QWidget *>({user->Window()}));
         QCOMPARE(user->Rows(UserView), after);
     }
 
