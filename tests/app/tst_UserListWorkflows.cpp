@@ -73,8 +73,7 @@ private slots:
         QFETCH(Coordinates, after);
         QFETCH(Indexes, yellow);
         QFETCH(Indexes, red);
-        QVERIFY(user->ConnectAndDownload(Mono));
-        QVERIFY(AddAll(before));
+        QVERIFY(DownloadedWith(before));
         user->SetCurrentUserRow(currentRow);
         MessageBoxes boxes;
 
@@ -125,8 +124,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QStringList, boxes);
         QFETCH(Coordinates, after);
-        QVERIFY(user->ConnectAndDownload(Mono));
-        QVERIFY(AddAll({{1, 1}, {2, 2}}));
+        QVERIFY(DownloadedWith({{1, 1}, {2, 2}}));
         QVERIFY(user->Click("disconnectButton")); // the camera list is gone, the user list stays
         QVERIFY(user->Connect(Mono));
         QVERIFY(SimulatedCameras::LoseDefectFiles("1001"));
@@ -201,7 +199,6 @@ private slots:
         QTest::addColumn<QString>("csv");
         QTest::addColumn<Answers>("answers");
         QTest::addColumn<QStringList>("boxes");
-        QTest::addColumn<bool>("fileDialog");
         QTest::addColumn<Coordinates>("after");
 
         const QString csv = QStringLiteral("Row,Column\n5, 5\n2048, 1\n");
@@ -210,12 +207,12 @@ private slots:
         const Answers yes{QMessageBox::Yes};
         const QString format = Box(QMessageBox::Critical, "Incorrect file format",
                                    "Please refer to the help page for the correct defective pixel list file format.");
-        QTest::newRow("into an empty list without asking") << Coordinates() << csv << Answers() << QStringList() << true << loaded;
-        QTest::newRow("overwrite answered Yes") << kept << csv << yes << QStringList{Overwrite} << true << loaded;
-        QTest::newRow("overwrite answered No") << kept << csv << Answers{QMessageBox::No} << QStringList{Overwrite} << false << kept;
-        QTest::newRow("file dialog cancelled") << kept << QString() << yes << QStringList{Overwrite} << true << kept;
-        QTest::newRow("not a list file") << Coordinates() << "5;5\n" << Answers() << QStringList{format} << true << Coordinates();
-        QTest::newRow("header only") << Coordinates() << "Row,Column\n" << Answers() << QStringList{ListEmpty} << true << Coordinates();
+        QTest::newRow("into an empty list without asking") << Coordinates() << csv << Answers() << QStringList() << loaded;
+        QTest::newRow("overwrite answered Yes") << kept << csv << yes << QStringList{Overwrite} << loaded;
+        QTest::newRow("overwrite answered No") << kept << csv << Answers{QMessageBox::No} << QStringList{Overwrite} << kept;
+        QTest::newRow("file dialog cancelled") << kept << QString() << yes << QStringList{Overwrite} << kept;
+        QTest::newRow("not a list file") << Coordinates() << "5;5\n" << Answers() << QStringList{format} << Coordinates();
+        QTest::newRow("header only") << Coordinates() << "Row,Column\n" << Answers() << QStringList{ListEmpty} << Coordinates();
     }
 
     void load()
@@ -224,10 +221,8 @@ private slots:
         QFETCH(QString, csv);
         QFETCH(Answers, answers);
         QFETCH(QStringList, boxes);
-        QFETCH(bool, fileDialog);
         QFETCH(Coordinates, after);
-        QVERIFY(user->ConnectAndDownload(Mono));
-        QVERIFY(AddAll(before));
+        QVERIFY(DownloadedWith(before));
         const QString fileName = user->WriteFile("list.csv", csv.toUtf8());
         MessageBoxes seen(answers);
         FileDialogAnswer dialog(csv.isNull() ? QString() : fileName);
@@ -236,7 +231,7 @@ private slots:
 
         QCOMPARE(seen.lines, boxes);
         const QStringList offered{"Open Custom Defective Pixel List", "/", CsvFilter, "open", "arrow"};
-        QCOMPARE(dialog.offered, fileDialog ? offered : QStringList());
+        QCOMPARE(dialog.offered, answers == Answers{QMessageBox::No} ? QStringList() : offered);
         QCOMPARE(user->Rows(UserView), after);
         QCOMPARE(user->ColouredRows(UserView, Qt::red), after.size() == 2 ? Indexes({1}) : Indexes());
     }
@@ -255,8 +250,7 @@ private slots:
     {
         QFETCH(QString, chosen);
         QFETCH(bool, written);
-        QVERIFY(user->ConnectAndDownload(Mono));
-        QVERIFY(AddAll({{3, 7}, {2048, 1}}));
+        QVERIFY(DownloadedWith({{3, 7}, {2048, 1}}));
         MessageBoxes boxes;
         FileDialogAnswer dialog(chosen.isEmpty() ? QString() : user->File(chosen));
 
@@ -317,7 +311,7 @@ private slots:
         const QByteArray before = SimulatedCameras::File("1001");
         QVERIFY(user->Connect(Mono));
         QVERIFY(user->Click("downloadButton"));
-        QVERIFY(AddAll(userList));
+        QVERIFY(Added(userList));
         if (readBackDiffers)
             QVERIFY(SimulatedCameras::Fail("1001", ZorvikSim::FaultKind::ReadBackDiffers));
         const Coordinates cameraTable = user->Rows(CameraView);
@@ -337,7 +331,8 @@ private slots:
     }
 
 private:
-    bool AddAll(const Coordinates &list)
+    // Adds the coordinates in turn, with no box shown.
+    bool Added(const Coordinates &list)
     {
         MessageBoxes boxes;
         for (const PixelCoords &coordinates : list) {
@@ -345,6 +340,12 @@ private:
                 return false;
         }
         return boxes.lines.isEmpty();
+    }
+
+    // The monochrome camera connected, its list downloaded, and the user list added.
+    bool DownloadedWith(const Coordinates &userList)
+    {
+        return user->ConnectAndDownload(Mono) && Added(userList);
     }
 
     std::unique_ptr<WorkflowWindow> user;
