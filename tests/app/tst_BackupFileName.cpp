@@ -22,7 +22,8 @@ private slots:
         QTest::newRow("backslash") << "/d/list.bin" << "12\\34" << "/d/12_34_list.bin";
         QTest::newRow("climbing out") << "/d/list.bin" << "../../etc/x" << "/d/____etc_x_list.bin";
         QTest::newRow("dots alone") << "/d/list.bin" << ".." << "/d/__list.bin";
-        QTest::newRow("control characters") << "/d/list.bin" << QString("a\tb\nc") + QChar(0x7f) << "/d/a_b_c__list.bin";
+        QTest::newRow("control characters") << "/d/list.bin" << QString("a\tb\nc") + QChar(0x7f)
+                                            << "/d/a_b_c__list.bin";
         QTest::newRow("drive and stream colon") << "/d/list.bin" << "C:x*?" << "/d/C_x___list.bin";
         QTest::newRow("single dot kept") << "/d/list.bin" << "v1.2" << "/d/v1.2_list.bin";
         QTest::newRow("empty serial number") << "/d/list.bin" << "" << "/d/_list.bin";

@@ -65,12 +65,14 @@ private slots:
         const QString failed = Waiting(Box(QMessageBox::Critical, "Backup Error",
                                            "Could not back up the defective pixel list. No backup file was written."));
         QTest::newRow("cancelled") << Mono << "" << false << QStringList() << "" << "";
-        QTest::newRow("written under the serial number") << Mono << "list.bin" << false << QStringList() << "" << "1001_list.bin";
+        QTest::newRow("written under the serial number") << Mono << "list.bin" << false << QStringList() << ""
+                                                         << "1001_list.bin";
         QTest::newRow("serial number kept inside the folder")
             << SimulatedCameras::Climbing << "list.bin" << false << QStringList() << "" << "____x_list.bin";
         // The camera list is downloaded afterwards, and that fails too.
         QTest::newRow("camera file unreadable") << Mono << "list.bin" << true << QStringList({failed, DownloadFailed})
-                                                << "Error! Could not backup list. File could not be downloaded correctly." << "";
+                                                << "Error! Could not backup list. File could not be downloaded correctly."
+                                                << "";
         QTest::newRow("file not writable") << Mono << "missing/list.bin" << false << QStringList({failed})
                                            << "Error! Export binary defect file failed." << "";
     }
@@ -96,7 +98,8 @@ private slots:
         QCOMPARE(dialog.offered, QStringList({"Backup Defective Pixel List.", "/", BinFilter, "save", "wait cursor"}));
         QCOMPARE(seen.lines, boxes);
         QCOMPARE(log.Lines().contains(line), !line.isEmpty());
-        QCOMPARE(QDir(user->File("")).entryList(QDir::Files | QDir::Hidden), written.isEmpty() ? QStringList() : QStringList({written}));
+        const QStringList files = QDir(user->File("")).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(files, written.isEmpty() ? QStringList() : QStringList({written}));
         if (!written.isEmpty())
             QCOMPARE(user->ReadFile(written), SimulatedCameras::File(id));
         // A backup that asked for a file leaves the camera list downloaded.
@@ -114,7 +117,8 @@ private slots:
         QTest::newRow("cancelled") << QByteArray() << false << "";
         QTest::newRow("empty file") << QByteArray("") << false << corrupt;
         QTest::newRow("not a backup") << QByteArray(5000, '\xA5') << false << corrupt;
-        QTest::newRow("sensor of other dimensions") << SimulatedCameras::Encoded(1936, 1216, {{1, 1}}) << false << corrupt;
+        QTest::newRow("sensor of other dimensions") << SimulatedCameras::Encoded(1936, 1216, {{1, 1}}) << false
+                                                    << corrupt;
         QTest::newRow("writing into the camera fails")
             << otherCamera << true << "Could not upload defective pixel list to camera. Please try again.";
         QTest::newRow("backup of another camera, same sensor") << otherCamera << false << "";
@@ -136,7 +140,8 @@ private slots:
         QVERIFY(user->Click("restoreButton"));
 
         QCOMPARE(dialog.offered, QStringList({"Restore Defective Pixel List.", "/", BinFilter, "open", "wait cursor"}));
-        QCOMPARE(boxes.lines, text.isEmpty() ? QStringList() : QStringList({Waiting(Box(QMessageBox::Critical, "Restore Error", text))}));
+        const QString refused = Waiting(Box(QMessageBox::Critical, "Restore Error", text));
+        QCOMPARE(boxes.lines, text.isEmpty() ? QStringList() : QStringList({refused}));
         const bool restored = !content.isNull() && text.isEmpty();
         if (!readBackDiffers)
             QCOMPARE(SimulatedCameras::File("1001"), restored ? content : before);

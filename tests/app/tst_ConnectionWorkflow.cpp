@@ -47,8 +47,9 @@ private slots:
         QTest::addColumn<QString>("label");
 
         using namespace SimulatedCameras;
-        const QString model = Box(QMessageBox::Critical, "Connection Error", "Talvern does not support this camera model.");
-        const QString cannotOpen = Box(QMessageBox::Critical, "Connection Error", "Could not connect to the selected camera.");
+        const QString title = QStringLiteral("Connection Error");
+        const QString model = Box(QMessageBox::Critical, title, "Talvern does not support this camera model.");
+        const QString cannotOpen = Box(QMessageBox::Critical, title, "Could not connect to the selected camera.");
         QTest::newRow("no row selected") << QString() << "" << "" << "" << false << NoCamera;
         QTest::newRow("selection dropped by a refresh") << Mono << "1001" << "refresh" << "" << false << NoCamera;
         QTest::newRow("unsupported model, never opened") << Unsupported << "3001" << "" << model << false << NoCamera;
@@ -126,7 +127,8 @@ private slots:
                     return;
                 const int cameraRows = user->Rows("cameraDefectivePixelView").size();
                 const bool listed = user->Listed().contains("HN2702-M-8001");
-                atUnplugLine = QStringList{user->CameraLabel(), QString::number(cameraRows), listed ? "listed" : "gone"};
+                atUnplugLine =
+                    QStringList{user->CameraLabel(), QString::number(cameraRows), listed ? "listed" : "gone"};
             });
             QVERIFY(ZorvikSim::Detach("8001"));
             QTRY_VERIFY(!user->Listed().contains("HN2702-M-8001"));

@@ -65,7 +65,8 @@ private slots:
         QStringList pages;
         for (int index = 0; index < tabs->count(); ++index)
             pages.append(tabs->widget(index)->objectName() + ": " + tabs->tabText(index));
-        QCOMPARE(pages, QStringList({"cameraConnectionTab: Camera Connection", "cameraDefectivePixelTab: Camera DP List",
+        QCOMPARE(pages, QStringList({"cameraConnectionTab: Camera Connection",
+                                     "cameraDefectivePixelTab: Camera DP List",
                                      "userDefectivePixelTab: User DP List"}));
         QCOMPARE(tabs->currentIndex(), 0);
         // The logo label is given an empty text only, which leaves its image in place.
@@ -89,20 +90,24 @@ private slots:
         row("connectButton", "Connect", "Connect to the selected camera", "Camera.png", true);
         row("disconnectButton", "Disconnect", "Disconnect the currently connected camera", "Disconnect.png", false);
         row("refreshButton", "Refresh", "Refresh the list of available cameras", "Refresh.png", true);
-        row("downloadButton", "Download", "Download the list of defective pixels from the connected camera", "Download.png", false);
+        row("downloadButton", "Download", "Download the list of defective pixels from the connected camera",
+            "Download.png", false);
         row("restoreButton", "Restore",
             "<html><head/><body><p>Restore a previously saved list of defective pixels to the connected camera</p></body></html>",
             "Restore.png", false);
-        row("backupButton", "Backup", "<html><head/><body><p>Backup the current camera defective pixel list to a file</p></body></html>",
+        row("backupButton", "Backup",
+            "<html><head/><body><p>Backup the current camera defective pixel list to a file</p></body></html>",
             "Backup.png", false);
         row("revertButton", "Revert",
-            "<html><head/><body><p>Revert back to the default factory defective pixel list settings</p></body></html>", "Revert.png", false);
+            "<html><head/><body><p>Revert back to the default factory defective pixel list settings</p></body></html>",
+            "Revert.png", false);
         row("loadButton", "Load", "Load user defective pixel list from a file", "File.png", false);
         row("saveButton", "Save", "Save current user defective pixel list to a file", "Disk.png", false);
         row("addButton", "Add", "Add a single defective pixel coordinate", "Add.png", false);
         row("removeButton", "Remove", "Remove the selected defective pixel coordinates", "Remove.png", false);
         row("clearButton", "Clear", "Clear the user defective pixel list", "Clear.png", false);
-        row("uploadButton", "Upload", "Upload the user defective pixel list to the camera storage", "Upload.png", false);
+        row("uploadButton", "Upload", "Upload the user defective pixel list to the camera storage", "Upload.png",
+            false);
         row("cameraLabel", "No Camera Connected...", "Camera currently connected", "", true);
         row("cameraSpacerLabel", "", "", "", true);
         row("CVNIcon", "", "", "", true);
@@ -126,8 +131,9 @@ private slots:
         QCOMPARE(widget->isEnabled(), enabled);
         if (!button)
             return;
-        const QImage expected = QImage(":/MainWindow/" + icon).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        QCOMPARE(button->icon().pixmap(192, 192).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
+        const QImage shown = button->icon().pixmap(192, 192).toImage();
+        QCOMPARE(shown.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 QImage(":/MainWindow/" + icon).convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
     // The views show the list manager's models, their columns sharing the width.
@@ -205,7 +211,8 @@ private slots:
 
         QTest::newRow("help") << "helpButton" << "documentationLabel" << "^<h3>Talvern</h3>";
         QTest::newRow("about with the SDK version")
-            << "aboutButton" << "aboutApplicationLabel" << "^<p>Version: v1\\.90 <br>Zorvik API Version: \\d+\\.\\d+\\.\\d+</p>";
+            << "aboutButton" << "aboutApplicationLabel"
+            << "^<p>Version: v1\\.90 <br>Zorvik API Version: \\d+\\.\\d+\\.\\d+</p>";
     }
 
     void dialogs()
@@ -264,11 +271,14 @@ private slots:
         QTest::addColumn<QList<int>>("cameraRows");
 
         // User rows: (3,7) (5,5) (3,7) (7,3); camera rows: (5,5) (3,7).
-        QTest::newRow("only the first of two equal user rows") << QList<PixelCoords>{{3, 7}} << int(UserList) << QList<int>{0} << QList<int>{};
-        QTest::newRow("row and column are not swapped") << QList<PixelCoords>{{7, 3}} << int(UserList) << QList<int>{3} << QList<int>{};
+        QTest::newRow("only the first of two equal user rows") << QList<PixelCoords>{{3, 7}} << int(UserList)
+                                                               << QList<int>{0} << QList<int>{};
+        QTest::newRow("row and column are not swapped") << QList<PixelCoords>{{7, 3}} << int(UserList) << QList<int>{3}
+                                                        << QList<int>{};
         QTest::newRow("unknown coordinates skipped")
             << QList<PixelCoords>{{9, 9}, {5, 5}, {0, 0}} << int(UserList) << QList<int>{1} << QList<int>{};
-        QTest::newRow("camera list only") << QList<PixelCoords>{{3, 7}, {5, 5}} << int(CameraList) << QList<int>{} << QList<int>{0, 1};
+        QTest::newRow("camera list only") << QList<PixelCoords>{{3, 7}, {5, 5}} << int(CameraList) << QList<int>{}
+                                          << QList<int>{0, 1};
     }
 
     void highlight()
@@ -278,7 +288,8 @@ private slots:
         QFETCH(QList<int>, userRows);
         QFETCH(QList<int>, cameraRows);
         const std::pair<const char *, QList<PixelCoords>> tables[] = {
-            {"userDefectivePixelView", {{3, 7}, {5, 5}, {3, 7}, {7, 3}}}, {"cameraDefectivePixelView", {{5, 5}, {3, 7}}}};
+            {"userDefectivePixelView", {{3, 7}, {5, 5}, {3, 7}, {7, 3}}},
+            {"cameraDefectivePixelView", {{5, 5}, {3, 7}}}};
         for (const auto &table : tables) {
             auto *model = qobject_cast<QStandardItemModel *>(user->Find<QTableView>(table.first)->model());
             for (const PixelCoords &coordinates : table.second)
@@ -288,7 +299,8 @@ private slots:
 
         QVERIFY(QMetaObject::invokeMethod(user->Window(), "HighlightDefects", Qt::DirectConnection,
                                           Q_ARG(QList<PixelCoords>, request),
-                                          Q_ARG(DefectiveListType, DefectiveListType(listType)), Q_ARG(QColor, Qt::yellow)));
+                                          Q_ARG(DefectiveListType, DefectiveListType(listType)),
+                                          Q_ARG(QColor, Qt::yellow)));
 
         QCOMPARE(user->ColouredRows("userDefectivePixelView", Qt::yellow), userRows);
         QCOMPARE(user->ColouredRows("cameraDefectivePixelView", Qt::yellow), cameraRows);
@@ -318,7 +330,8 @@ private slots:
 
         QCOMPARE(loop.exec(), loopResult);
 
-        QCOMPARE(boxes.lines, QStringList({Box(QMessageBox::Question, "Close Application?", "Are you sure you want to exit?")}));
+        const QString question = Box(QMessageBox::Question, "Close Application?", "Are you sure you want to exit?");
+        QCOMPARE(boxes.lines, QStringList({question}));
     }
 
 private:

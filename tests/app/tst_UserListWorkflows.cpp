@@ -56,13 +56,17 @@ private slots:
         QTest::addColumn<Indexes>("red");
 
         const Coordinates four{{1, 1}, {2, 2}, {3, 3}, {4, 4}};
-        QTest::newRow("appended without a current row") << four << -1 << PixelCoords(5, 5) << four + Coordinates{{5, 5}} << Indexes() << Indexes();
+        QTest::newRow("appended without a current row") << four << -1 << PixelCoords(5, 5) << four + Coordinates{{5, 5}}
+                                                        << Indexes() << Indexes();
         QTest::newRow("inserted below the current row")
-            << four << 2 << PixelCoords(9, 9) << Coordinates{{1, 1}, {2, 2}, {3, 3}, {9, 9}, {4, 4}} << Indexes() << Indexes();
-        QTest::newRow("already in the camera list") << Coordinates() << -1 << PixelCoords(10, 100) << Coordinates{{10, 100}} << Indexes() << Indexes();
+            << four << 2 << PixelCoords(9, 9) << Coordinates{{1, 1}, {2, 2}, {3, 3}, {9, 9}, {4, 4}} << Indexes()
+            << Indexes();
+        QTest::newRow("already in the camera list") << Coordinates() << -1 << PixelCoords(10, 100)
+                                                    << Coordinates{{10, 100}} << Indexes() << Indexes();
         QTest::newRow("run of five turns yellow") << Coordinates{{7, 7}} << -1 << PixelCoords(10, 104)
                                                   << Coordinates{{7, 7}, {10, 104}} << Indexes{1} << Indexes();
-        QTest::newRow("outside the sensor turns red") << Coordinates() << -1 << PixelCoords(2048, 3) << Coordinates{{2048, 3}} << Indexes() << Indexes{0};
+        QTest::newRow("outside the sensor turns red") << Coordinates() << -1 << PixelCoords(2048, 3)
+                                                      << Coordinates{{2048, 3}} << Indexes() << Indexes{0};
     }
 
     void add()
@@ -95,7 +99,8 @@ private slots:
     {
         MessageBoxes boxes;
         QVERIFY(user->Connect(Mono));
-        WhenShown<CoordinatesDialog> cancel([](CoordinatesDialog *dialog) { dialog->findChild<QAbstractButton *>("cancelButton")->click(); });
+        WhenShown<CoordinatesDialog> cancel(
+            [](CoordinatesDialog *dialog) { dialog->findChild<QAbstractButton *>("cancelButton")->click(); });
 
         QVERIFY(user->Click("addButton"));
 
@@ -113,10 +118,13 @@ private slots:
         QTest::addColumn<Coordinates>("after");
 
         const QString uploadRefused = Waiting(Box(QMessageBox::Warning, "Upload Error", ListEmptyText));
-        QTest::newRow("add") << "addButton" << QStringList{DownloadFailed, ListEmpty} << Coordinates{{1, 1}, {2, 2}, {5, 5}};
+        QTest::newRow("add") << "addButton" << QStringList{DownloadFailed, ListEmpty}
+                             << Coordinates{{1, 1}, {2, 2}, {5, 5}};
         QTest::newRow("remove") << "removeButton" << QStringList{DownloadFailed, ListEmpty} << Coordinates{{1, 1}};
-        QTest::newRow("load") << "loadButton" << QStringList{Overwrite, DownloadFailed, ListEmpty} << Coordinates{{7, 7}};
-        QTest::newRow("upload") << "uploadButton" << QStringList{DownloadFailed, uploadRefused} << Coordinates{{1, 1}, {2, 2}};
+        QTest::newRow("load") << "loadButton" << QStringList{Overwrite, DownloadFailed, ListEmpty}
+                              << Coordinates{{7, 7}};
+        QTest::newRow("upload") << "uploadButton" << QStringList{DownloadFailed, uploadRefused}
+                                << Coordinates{{1, 1}, {2, 2}};
     }
 
     void checkWithoutCameraList()
@@ -151,11 +159,15 @@ private slots:
         QTest::addColumn<Indexes>("cameraRed");
 
         const Coordinates two{{30, 52}, {900, 900}};
-        QTest::newRow("remove one of two, checked again") << two << 1 << "removeButton" << Answers() << Coordinates{{30, 52}} << Indexes{3};
-        QTest::newRow("remove the last") << Coordinates{{30, 52}} << 0 << "removeButton" << Answers() << Coordinates() << Indexes();
+        QTest::newRow("remove one of two, checked again") << two << 1 << "removeButton" << Answers()
+                                                          << Coordinates{{30, 52}} << Indexes{3};
+        QTest::newRow("remove the last") << Coordinates{{30, 52}} << 0 << "removeButton" << Answers() << Coordinates()
+                                         << Indexes();
         QTest::newRow("remove without a current row") << two << -1 << "removeButton" << Answers() << two << Indexes{3};
-        QTest::newRow("clear answered Yes") << two << 1 << "clearButton" << Answers{QMessageBox::Yes} << Coordinates() << Indexes();
-        QTest::newRow("clear answered No") << two << 1 << "clearButton" << Answers{QMessageBox::No} << two << Indexes{3};
+        QTest::newRow("clear answered Yes") << two << 1 << "clearButton" << Answers{QMessageBox::Yes} << Coordinates()
+                                            << Indexes();
+        QTest::newRow("clear answered No") << two << 1 << "clearButton" << Answers{QMessageBox::No} << two
+                                           << Indexes{3};
     }
 
     void userRowsGo()
@@ -207,12 +219,16 @@ private slots:
         const Answers yes{QMessageBox::Yes};
         const QString format = Box(QMessageBox::Critical, "Incorrect file format",
                                    "Please refer to the help page for the correct defective pixel list file format.");
-        QTest::newRow("into an empty list without asking") << Coordinates() << csv << Answers() << QStringList() << loaded;
+        QTest::newRow("into an empty list without asking") << Coordinates() << csv << Answers() << QStringList()
+                                                           << loaded;
         QTest::newRow("overwrite answered Yes") << kept << csv << yes << QStringList{Overwrite} << loaded;
-        QTest::newRow("overwrite answered No") << kept << csv << Answers{QMessageBox::No} << QStringList{Overwrite} << kept;
+        QTest::newRow("overwrite answered No") << kept << csv << Answers{QMessageBox::No} << QStringList{Overwrite}
+                                               << kept;
         QTest::newRow("file dialog cancelled") << kept << QString() << yes << QStringList{Overwrite} << kept;
-        QTest::newRow("not a list file") << Coordinates() << "5;5\n" << Answers() << QStringList{format} << Coordinates();
-        QTest::newRow("header only") << Coordinates() << "Row,Column\n" << Answers() << QStringList{ListEmpty} << Coordinates();
+        QTest::newRow("not a list file") << Coordinates() << "5;5\n" << Answers() << QStringList{format}
+                                         << Coordinates();
+        QTest::newRow("header only") << Coordinates() << "Row,Column\n" << Answers() << QStringList{ListEmpty}
+                                     << Coordinates();
     }
 
     void load()
@@ -257,7 +273,8 @@ private slots:
         QVERIFY(user->Click("saveButton"));
 
         QCOMPARE(dialog.offered, QStringList({"Save As...", "/", CsvFilter, "save", "arrow"}));
-        const QString failed = Box(QMessageBox::Critical, "Save Error", "Could not save user defective pixel list file.");
+        const QString failed =
+            Box(QMessageBox::Critical, "Save Error", "Could not save user defective pixel list file.");
         QCOMPARE(boxes.lines, !chosen.isEmpty() && !written ? QStringList({failed}) : QStringList());
         Coordinates read;
         QCOMPARE(ListFileIO().ReadCsvFile(user->File(chosen), &read), written);
@@ -285,15 +302,21 @@ private slots:
         const QStringList empty{Waiting(Box(QMessageBox::Warning, "Upload Error", ListEmptyText))};
         const QStringList failed{Waiting(Box(QMessageBox::Critical, "Upload Error",
                                              "Could not upload user defective pixel list to camera. Please try again."))};
-        QTest::newRow("user list empty") << clean << Coordinates() << Answers() << false << empty << QStringList() << Coordinates();
+        QTest::newRow("user list empty") << clean << Coordinates() << Answers() << false << empty << QStringList()
+                                         << Coordinates();
         QTest::newRow("no findings, no question")
-            << clean << Coordinates{{5, 5}} << Answers() << false << QStringList() << QStringList() << clean + Coordinates{{5, 5}};
+            << clean << Coordinates{{5, 5}} << Answers() << false << QStringList() << QStringList()
+            << clean + Coordinates{{5, 5}};
         QTest::newRow("findings accepted, outside dropped")
-            << withRun << Coordinates{{2048, 5}, {6, 6}} << yes << false << both << QStringList() << withRun + Coordinates{{6, 6}};
-        QTest::newRow("findings declined") << withRun << Coordinates{{2048, 5}} << Answers{QMessageBox::No} << false << both
-                                           << QStringList{"ValidateDefectivePixelCoordinates() failed", PrepareFailed} << Coordinates();
+            << withRun << Coordinates{{2048, 5}, {6, 6}} << yes << false << both << QStringList()
+            << withRun + Coordinates{{6, 6}};
+        QTest::newRow("findings declined") << withRun << Coordinates{{2048, 5}} << Answers{QMessageBox::No} << false
+                                           << both
+                                           << QStringList{"ValidateDefectivePixelCoordinates() failed", PrepareFailed}
+                                           << Coordinates();
         QTest::newRow("nothing left to write") << Coordinates() << Coordinates{{2048, 5}} << yes << false << outside
-                                               << QStringList{"Formating Defect File data failed", PrepareFailed} << Coordinates();
+                                               << QStringList{"Formating Defect File data failed", PrepareFailed}
+                                               << Coordinates();
         QTest::newRow("writing into the camera fails")
             << clean << Coordinates{{5, 5}} << Answers() << true << failed << QStringList() << Coordinates();
     }
