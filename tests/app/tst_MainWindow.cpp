@@ -109,7 +109,6 @@ private slots:
         row("uploadButton", "Upload", "Upload the user defective pixel list to the camera storage", "Upload.png",
             false);
         row("cameraLabel", "No Camera Connected...", "Camera currently connected", "", true);
-        row("cameraSpacerLabel", "", "", "", true);
         row("CVNIcon", "", "", "", true);
         row("CVNLogo", "Corvane", "", "", true);
         row("cameraList", "", "List of cameras currently available to the system", "", true);
