@@ -20,14 +20,14 @@ QString Describe(const ZorvikSim::Call &call)
 
 } // namespace
 
-ZorvikSim::CameraSpec TestCamera::Spec(const std::string &serialNumber, const std::string &id, uint32_t maxFileSize)
+ZorvikSim::CameraSpec TestCamera::Setup(const std::string &serialNumber, const std::string &id, uint32_t maxFileSize)
 {
-    ZorvikSim::CameraSpec spec;
-    spec.model = "HN2702-M";
-    spec.serialNumber = serialNumber;
-    spec.id = id;
-    spec.maxFileSize = maxFileSize;
-    return spec;
+    ZorvikSim::CameraSpec setup;
+    setup.model = "HN2702-M";
+    setup.serialNumber = serialNumber;
+    setup.id = id;
+    setup.maxFileSize = maxFileSize;
+    return setup;
 }
 
 std::vector<unsigned char> TestCamera::Pattern(std::size_t size, unsigned char seed)
@@ -43,13 +43,13 @@ std::vector<unsigned char> TestCamera::DefectFile(const std::vector<std::pair<ui
     return ZorvikSim::EncodeDefectFile(2048, 2048, "Mono", rowColumns);
 }
 
-TestCamera::TestCamera(const ZorvikSim::CameraSpec &spec)
-    : id(spec.id.empty() ? spec.serialNumber : spec.id)
+TestCamera::TestCamera(const ZorvikSim::CameraSpec &setup)
+    : id(setup.id.empty() ? setup.serialNumber : setup.id)
 {
     ZorvikSim::UseMemory();
     ZorvikSim::SetDurations(0, 0);
     CameraInterface::SetPollPause(0);
-    ZorvikSim::Attach(spec);
+    ZorvikSim::Attach(setup);
     cameraInterface.reset(new CameraInterface());
     connected = cameraInterface->ConnectCamera(cameraInterface->GetCameraList().value(0));
     ClearAccesses();

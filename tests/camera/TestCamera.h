@@ -17,12 +17,12 @@
 class TestCamera
 {
 public:
-    static ZorvikSim::CameraSpec Spec(const std::string &serialNumber, const std::string &id = std::string(),
+    static ZorvikSim::CameraSpec Setup(const std::string &serialNumber, const std::string &id = std::string(),
                                       uint32_t maxFileSize = 65536);
     static std::vector<unsigned char> Pattern(std::size_t size, unsigned char seed = 1);
     static std::vector<unsigned char> DefectFile(const std::vector<std::pair<uint16_t, uint16_t>> &rowColumns);
 
-    explicit TestCamera(const ZorvikSim::CameraSpec &spec = Spec("4711"));
+    explicit TestCamera(const ZorvikSim::CameraSpec &setup = Setup("4711"));
 
     CameraInterface &Interface() { return *cameraInterface; }
     const std::string &Id() const { return id; }

@@ -105,9 +105,9 @@ private slots:
         QFETCH(QStringList, entries);
         QFETCH(QStringList, lines);
         ZorvikSim::UseMemory();
-        ZorvikSim::CameraSpec colour = TestCamera::Spec("99", "cam-7");
+        ZorvikSim::CameraSpec colour = TestCamera::Setup("99", "cam-7");
         colour.model = "HN2701-C";
-        QVERIFY(ZorvikSim::Attach(TestCamera::Spec("4711")));
+        QVERIFY(ZorvikSim::Attach(TestCamera::Setup("4711")));
         QVERIFY(ZorvikSim::Attach(colour));
         CameraInterface cameraInterface;
         if (trouble == "name")
@@ -165,11 +165,11 @@ private slots:
     {
         QFETCH(uint, maxFileSize);
         QFETCH(QString, capacity);
-        ZorvikSim::CameraSpec spec = TestCamera::Spec("4711", std::string(), maxFileSize);
-        spec.sensorWidth = 2592;
-        spec.sensorHeight = 1944;
+        ZorvikSim::CameraSpec setup = TestCamera::Setup("4711", std::string(), maxFileSize);
+        setup.sensorWidth = 2592;
+        setup.sensorHeight = 1944;
         ZorvikSim::UseMemory();
-        QVERIFY(ZorvikSim::Attach(spec));
+        QVERIFY(ZorvikSim::Attach(setup));
         CameraInterface cameraInterface;
         cameraInterface.GetCameraList();
         ZorvikSim::ClearCalls("4711");
@@ -223,11 +223,11 @@ private slots:
     // name of the camera chosen next.
     void connectToAnotherCameraAfterFailedCheck()
     {
-        ZorvikSim::CameraSpec withoutFlash = TestCamera::Spec("1000");
+        ZorvikSim::CameraSpec withoutFlash = TestCamera::Setup("1000");
         withoutFlash.flashFileSystem = false;
         ZorvikSim::UseMemory();
         QVERIFY(ZorvikSim::Attach(withoutFlash));
-        QVERIFY(ZorvikSim::Attach(TestCamera::Spec("2000")));
+        QVERIFY(ZorvikSim::Attach(TestCamera::Setup("2000")));
         CameraInterface cameraInterface;
         cameraInterface.GetCameraList();
         QVERIFY(cameraInterface.ConnectCamera("HN2702-M-1000"));
@@ -269,9 +269,9 @@ private slots:
         QFETCH(int, failingCall);
         QFETCH(bool, ready);
         QFETCH(QStringList, lines);
-        ZorvikSim::CameraSpec spec = TestCamera::Spec("4711");
-        spec.flashFileSystem = flashFileSystem;
-        TestCamera camera(spec);
+        ZorvikSim::CameraSpec setup = TestCamera::Setup("4711");
+        setup.flashFileSystem = flashFileSystem;
+        TestCamera camera(setup);
         QVERIFY(camera.Connected());
         if (failingCall > 0)
             camera.SetFault(FaultKind::FailCall, failingCall);
@@ -349,11 +349,11 @@ private slots:
         QFETCH(bool, connected);
         QFETCH(QString, unplugged);
         QFETCH(QStringList, events);
-        TestCamera camera(TestCamera::Spec("4711", "cam-1"));
+        TestCamera camera(TestCamera::Setup("4711", "cam-1"));
         if (!connected)
             QVERIFY(camera.Interface().DisconnectCamera());
         SignalRecord record(camera.Interface());
-        QVERIFY(ZorvikSim::Attach(TestCamera::Spec("5000")));
+        QVERIFY(ZorvikSim::Attach(TestCamera::Setup("5000")));
         QTRY_COMPARE(record.events, QStringList{"list changed 0"});
         record.events.clear();
         QVERIFY(ZorvikSim::Detach(unplugged.toStdString()));

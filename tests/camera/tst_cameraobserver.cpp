@@ -16,7 +16,7 @@ private slots:
     void initTestCase()
     {
         ZorvikSim::UseMemory();
-        QVERIFY(ZorvikSim::Attach(TestCamera::Spec("4711", "cam-1")));
+        QVERIFY(ZorvikSim::Attach(TestCamera::Setup("4711", "cam-1")));
         QCOMPARE(int(ZorvikSystem::GetInstance().Startup()), 0);
         CameraPtrVector cameras;
         QCOMPARE(int(ZorvikSystem::GetInstance().GetCameras(cameras)), 0);

@@ -208,7 +208,7 @@ private slots:
 
     void uploadLogsEveryThousandthPacket()
     {
-        TestCamera camera(TestCamera::Spec("4711", std::string(), 600000));
+        TestCamera camera(TestCamera::Setup("4711", std::string(), 600000));
         const Bytes content = TestCamera::Pattern(500 * 1001 + 4);
         LogCapture log;
         QVERIFY(camera.Interface().UploadFlashFile(Custom, Privilege, content));
@@ -232,7 +232,7 @@ private slots:
     {
         QFETCH(int, size);
         QFETCH(QString, line);
-        TestCamera camera(TestCamera::Spec("4711", std::string(), 8192));
+        TestCamera camera(TestCamera::Setup("4711", std::string(), 8192));
         const Bytes stored = TestCamera::Pattern(4120, 3);
         camera.SetFile(Custom, stored);
         const Bytes content = TestCamera::Pattern(size);
