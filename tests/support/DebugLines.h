@@ -27,12 +27,18 @@ public:
         return collected;
     }
 
+    void Clear()
+    {
+        QMutexLocker locker(&mutex);
+        collected.clear();
+    }
+
 private:
     static void Handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
     {
         if (type != QtDebugMsg) {
             if (previous)
-            previous(type, context, message);
+                previous(type, context, message);
             return;
         }
         if (watcher)
