@@ -3,7 +3,7 @@
 # settings, waits for its window and crops to it.
 #   default:    the program as it opens                       (docs/screenshot-start.png)
 #   --session:  connected to the monochrome camera, its list downloaded and its runs
-#               coloured, as the session showcase of the tests leaves the real window
+#               coloured, as the session showcase leaves the real window
 #                                                             (docs/screenshot-session.png)
 # Usage: tools/screenshot.sh [--session] <build-dir> [output.png]
 set -eu
@@ -20,7 +20,7 @@ fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 if [ "$session" = 1 ]; then
-    program=$build/tests/app/app_session_showcase
+    program=$build/tools/session_showcase
     output=${2:-$root/docs/screenshot-session.png}
 else
     program=$build/app/talvern

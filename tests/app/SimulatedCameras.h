@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
 
 #include <map>
 
@@ -15,22 +14,18 @@
 namespace SimulatedCameras {
 
 // The cameras' list entries, as the window lists them.
-const QString Mono = QStringLiteral("HN2702-M-1001");          // 2048 x 2048, 7648 defects fit
-const QString Bayer = QStringLiteral("HN2703-C-1002(CAM-7)");  // 1936 x 1216
+const QString Mono = QStringLiteral("HN2702-M-1001"); // 2048 x 2048, 7648 defects fit
+const QString Bayer = QStringLiteral("HN2703-C-1002(CAM-7)");
 const QString Unsupported = QStringLiteral("VX1100-M-3001");
 const QString WithoutFlash = QStringLiteral("HN2701-M-4001");
-// Models whose parenthesised groups the display name leaves out.
-const QString Grouped = QStringLiteral("(X1)-HN2702-M-5001");
-const QString TwiceGrouped = QStringLiteral("(a)-(b)-HN2702-M-6001");
-// A camera whose serial number would climb out of a backup's folder.
-const QString Climbing = QStringLiteral("HN2702-M-../../x(EVIL)");
+const QString Grouped = QStringLiteral("(a)-(b)-HN2702-M-6001"); // groups the display name leaves out
+const QString Climbing = QStringLiteral("HN2702-M-../../x(EVIL)"); // a serial number leaving a backup's folder
 
 const ZorvikSim::CameraSpec Cameras[] = {
     {"HN2702-M", "1001", "", 2048, 2048, "Mono", true, 65536},
     {"HN2703-C", "1002", "CAM-7", 1936, 1216, "Bayer", true, 65536},
     {"VX1100-M", "3001", "", 1280, 1024, "Mono", true, 65536},
     {"HN2701-M", "4001", "", 1600, 1200, "Mono", false, 65536},
-    {"(X1)-HN2702-M", "5001", "", 2048, 2048, "Mono", true, 65536},
     {"(a)-(b)-HN2702-M", "6001", "", 2048, 2048, "Mono", true, 65536},
     {"HN2702-M", "../../x", "EVIL", 2048, 2048, "Mono", true, 65536},
 };

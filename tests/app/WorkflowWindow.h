@@ -150,12 +150,28 @@ public:
         const QAbstractItemModel *model = Find<QTableView>(view)->model();
         QList<int> rows;
         for (int row = 0; row < model->rowCount(); ++row) {
-            const bool first = model->index(row, 0).data(Qt::BackgroundRole) == QVariant(colour);
-            const bool second = model->index(row, 1).data(Qt::BackgroundRole) == QVariant(colour);
-            if (first != second)
-                qFatal("row %d of %s coloured in one cell only", row, view);
-            if (first)
+            if (model->index(row, 0).data(Qt::BackgroundRole) == QVariant(colour))
                 rows.append(row);
+        }
+        return rows;
+    }
+
+    // The table's rows as the user reads them: "row,column", and " yellow" or " red" when
+    // both cells have that colour.
+    QStringList Table(const char *view) const
+    {
+        const QAbstractItemModel *model = Find<QTableView>(view)->model();
+        QStringList rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            QString text = model->index(row, 0).data().toString() + ',' + model->index(row, 1).data().toString();
+            for (const auto &[colour, name] : {std::pair{QColor(Qt::yellow), " yellow"}, {QColor(Qt::red), " red"}}) {
+                const bool first = model->index(row, 0).data(Qt::BackgroundRole) == QVariant(colour);
+                if (first != (model->index(row, 1).data(Qt::BackgroundRole) == QVariant(colour)))
+                    qFatal("row %d of %s coloured in one cell only", row, view);
+                if (first)
+                    text += name;
+            }
+            rows.append(text);
         }
         return rows;
     }

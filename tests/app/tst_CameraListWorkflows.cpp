@@ -26,19 +26,6 @@ private slots:
     void init() { user = std::make_unique<WorkflowWindow>(); }
     void cleanup() { user.reset(); }
 
-    // The button is disabled then; the handler is reached directly, as other handlers reach it.
-    void downloadWithoutOpenCamera()
-    {
-        MessageBoxes boxes;
-        QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
-        QVERIFY(QMetaObject::invokeMethod(user->Window(), "on_downloadButton_clicked"));
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
-        QGuiApplication::restoreOverrideCursor();
-        QVERIFY(!QGuiApplication::overrideCursor());
-        QVERIFY(boxes.lines.isEmpty());
-        QVERIFY(user->Rows(CameraView).isEmpty());
-    }
-
     // A download that fails leaves the table as it was.
     void downloadFails()
     {

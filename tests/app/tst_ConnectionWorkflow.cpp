@@ -41,7 +41,7 @@ private slots:
     {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("before"); // "refresh" after selecting, or "failing" calls
+        QTest::addColumn<bool>("failing");
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("opened");
         QTest::addColumn<QString>("label");
@@ -50,34 +50,28 @@ private slots:
         const QString title = QStringLiteral("Connection Error");
         const QString model = Box(QMessageBox::Critical, title, "Talvern does not support this camera model.");
         const QString cannotOpen = Box(QMessageBox::Critical, title, "Could not connect to the selected camera.");
-        QTest::newRow("no row selected") << QString() << "" << "" << "" << false << NoCamera;
-        QTest::newRow("selection dropped by a refresh") << Mono << "1001" << "refresh" << "" << false << NoCamera;
-        QTest::newRow("unsupported model, never opened") << Unsupported << "3001" << "" << model << false << NoCamera;
-        QTest::newRow("camera that cannot be opened") << Mono << "1001" << "failing" << cannotOpen << true << NoCamera;
-        QTest::newRow("no flash file system, left open") << WithoutFlash << "4001" << "" << model << true << NoCamera;
-        QTest::newRow("monochrome") << Mono << "1001" << "" << "" << true << Mono;
-        QTest::newRow("ID in parentheses kept") << Bayer << "CAM-7" << "" << "" << true << Bayer;
-        QTest::newRow("group before a hyphen dropped") << Grouped << "5001" << "" << "" << true << "HN2702-M-5001";
-        QTest::newRow("every such group dropped") << TwiceGrouped << "6001" << "" << "" << true << "HN2702-M-6001";
+        QTest::newRow("no row selected") << QString() << "" << false << "" << false << NoCamera;
+        QTest::newRow("unsupported model, never opened") << Unsupported << "3001" << false << model << false << NoCamera;
+        QTest::newRow("camera that cannot be opened") << Mono << "1001" << true << cannotOpen << true << NoCamera;
+        QTest::newRow("no flash file system, left open") << WithoutFlash << "4001" << false << model << true << NoCamera;
+        QTest::newRow("monochrome") << Mono << "1001" << false << "" << true << Mono;
+        QTest::newRow("ID in parentheses kept") << Bayer << "CAM-7" << false << "" << true << Bayer;
+        QTest::newRow("groups before a hyphen dropped") << Grouped << "6001" << false << "" << true << "HN2702-M-6001";
     }
 
     void connecting()
     {
         QFETCH(QString, entry);
         QFETCH(QString, id);
-        QFETCH(QString, before);
+        QFETCH(bool, failing);
         QFETCH(QString, box);
         QFETCH(bool, opened);
         QFETCH(QString, label);
-        if (before == "failing")
+        if (failing)
             QVERIFY(SimulatedCameras::Fail(id, ZorvikSim::FaultKind::FailFromCall));
         MessageBoxes boxes;
-        if (before == "refresh") {
-            user->Find<QListWidget>("cameraList")->setCurrentRow(0);
-            QVERIFY(user->Click("refreshButton"));
-        }
 
-        QVERIFY(before == "refresh" ? user->Click("connectButton") : user->Connect(entry));
+        QVERIFY(user->Connect(entry));
 
         QCOMPARE(boxes.lines, box.isEmpty() ? QStringList() : QStringList{box});
         QCOMPARE(user->CameraLabel(), label);

@@ -2,7 +2,6 @@
 #define DEBUGLINES_H
 
 #include <QMutex>
-#include <QMutexLocker>
 #include <QStringList>
 
 #include <functional>
@@ -14,8 +13,7 @@ class DebugLines
 public:
     explicit DebugLines(std::function<void(const QString &)> watch = nullptr)
     {
-        QMutexLocker locker(&mutex);
-        collected.clear();
+        Clear();
         watcher = watch;
         previous = qInstallMessageHandler(Handler);
     }
@@ -26,7 +24,6 @@ public:
         QMutexLocker locker(&mutex);
         return collected;
     }
-
     void Clear()
     {
         QMutexLocker locker(&mutex);
@@ -36,11 +33,8 @@ public:
 private:
     static void Handler(QtMsgType type, const QMessageLogContext &context, const QString &message)
     {
-        if (type != QtDebugMsg) {
-            if (previous)
-                previous(type, context, message);
-            return;
-        }
+        if (type != QtDebugMsg)
+            return previous ? previous(type, context, message) : void();
         if (watcher)
             watcher(message);
         QMutexLocker locker(&mutex);

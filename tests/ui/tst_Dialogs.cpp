@@ -3,92 +3,20 @@
 #include "HelpDialog.h"
 
 #include "MouseEvents.h"
-#include "WhenShown.h"
 
 #include <QGraphicsDropShadowEffect>
-#include <QTextDocument>
 #include <QtTest>
 #include <memory>
 
-namespace {
-
-// "About", "Coordinates" or "Help", placed at (100, 80).
-std::unique_ptr<QDialog> MakeDialog(const QString &kind)
-{
-    std::unique_ptr<QDialog> dialog;
-    if (kind == "About")
-        dialog = std::make_unique<AboutDialog>(QStringLiteral("2.4.1"));
-    else if (kind == "Coordinates")
-        dialog = std::make_unique<CoordinatesDialog>();
-    else
-        dialog = std::make_unique<HelpDialog>();
-    dialog->move(100, 80);
-    return dialog;
-}
-
-} // namespace
-
 Q_DECLARE_METATYPE(PixelCoords)
 
-// The about, coordinates and help dialogs: their texts, and the frameless look and dragging
-// they share.
+// The about, coordinates and help dialogs: what they show and take, and the frameless look
+// and dragging they share.
 class tst_Dialogs : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void framelessLook_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("About") << "About" << QSize(520, 655);
-        QTest::newRow("Coordinates") << "Coordinates" << QSize(267, 138);
-        QTest::newRow("Help") << "Help" << QSize(520, 830);
-    }
-
-    void framelessLook()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QSize, size);
-        const auto dialog = MakeDialog(kind);
-        QCOMPARE(dialog->windowTitle(), kind + "Dialog");
-        QCOMPARE(dialog->size(), size);
-        QVERIFY(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
-        QVERIFY(dialog->testAttribute(Qt::WA_TranslucentBackground));
-        auto *frame = dialog->findChild<QFrame *>(kind.toLower() + "Frame");
-        QVERIFY(qobject_cast<QGraphicsDropShadowEffect *>(frame->graphicsEffect()));
-        const QString border = " {\nborder:1px solid rgb(188, 188, 188);";
-        QVERIFY(dialog->styleSheet().startsWith("#" + frame->objectName() + border));
-        QCOMPARE(dialog->findChild<QPushButton *>("okButton")->text(), QStringLiteral("OK"));
-    }
-
-    void closing_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<int>("result");
-        QTest::newRow("About with OK") << "About" << "okButton" << int(QDialog::Accepted);
-        QTest::newRow("Help with OK") << "Help" << "okButton" << int(QDialog::Accepted);
-        QTest::newRow("Coordinates with OK") << "Coordinates" << "okButton" << int(QDialog::Accepted);
-        QTest::newRow("Coordinates with Cancel") << "Coordinates" << "cancelButton" << int(QDialog::Rejected);
-        QTest::newRow("Coordinates with Escape") << "Coordinates" << "" << int(QDialog::Rejected);
-    }
-
-    void closing()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QString, how);
-        QFETCH(int, result);
-        const auto dialog = MakeDialog(kind);
-        WhenShown<QDialog> answer([&how](QDialog *shown) {
-            if (how.isEmpty())
-                QTest::keyClick(shown, Qt::Key_Escape);
-            else
-                shown->findChild<QPushButton *>(how)->click();
-        });
-        QCOMPARE(dialog->exec(), result);
-    }
-
     void drag_data()
     {
         QTest::addColumn<QString>("kind");
@@ -96,14 +24,15 @@ private slots:
         QTest::addColumn<int>("button");
         QTest::addColumn<bool>("moves");
         const int left = Qt::LeftButton;
-        QTest::newRow("About by its heading") << "About" << "applicationHeaderLabel" << left << true;
-        QTest::newRow("About on OK") << "About" << "okButton" << left << false;
-        QTest::newRow("About with the right button") << "About" << "qtLabel" << int(Qt::RightButton) << false;
-        QTest::newRow("Coordinates by its frame") << "Coordinates" << "coordinatesFrame" << left << true;
-        QTest::newRow("Coordinates on a spin box") << "Coordinates" << "xCoordinate" << left << false;
-        QTest::newRow("Help by its text") << "Help" << "documentationLabel" << left << true;
-        QTest::newRow("Help with the middle button")
-            << "Help" << "documentationLabel" << int(Qt::MiddleButton) << false;
+        QTest::newRow("About by its heading") << "about" << "applicationHeaderLabel" << left << true;
+        QTest::newRow("About on OK") << "about" << "okButton" << left << false;
+        QTest::newRow("About with the right button") << "about" << "qtLabel" << int(Qt::RightButton) << false;
+        QTest::newRow("Coordinates by its frame") << "coordinates" << "coordinatesFrame" << left << true;
+        QTest::newRow("Coordinates with the right button") << "coordinates" << "coordinatesFrame"
+                                                           << int(Qt::RightButton) << false;
+        QTest::newRow("Help by its text") << "help" << "documentationLabel" << left << true;
+        QTest::newRow("Help with the middle button") << "help" << "documentationLabel" << int(Qt::MiddleButton)
+                                                     << false;
     }
 
     void drag()
@@ -112,65 +41,51 @@ private slots:
         QFETCH(QString, target);
         QFETCH(int, button);
         QFETCH(bool, moves);
-        const auto dialog = MakeDialog(kind);
+        std::unique_ptr<QDialog> dialog;
+        if (kind == "about")
+            dialog = std::make_unique<AboutDialog>(QStringLiteral("2.4.1"));
+        else if (kind == "coordinates")
+            dialog = std::make_unique<CoordinatesDialog>();
+        else
+            dialog = std::make_unique<HelpDialog>();
+        QVERIFY(dialog->testAttribute(Qt::WA_TranslucentBackground));
+        QVERIFY(qobject_cast<QGraphicsDropShadowEffect *>(dialog->findChild<QFrame *>(kind + "Frame")->graphicsEffect()));
+        dialog->move(100, 80);
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+
         MouseEvents::Drag(dialog->findChild<QWidget *>(target), QPoint(3, 3), QPoint(40, 25), Qt::MouseButton(button));
+
         QCOMPARE(dialog->pos(), moves ? QPoint(140, 105) : QPoint(100, 80));
     }
 
-    // Only a left press sets where the pointer holds the dialog; only a left-held move drags.
-    void otherButtonsNeitherGrabNorDrag()
+    // A move without the left button held does not drag, even after a left press.
+    void moveWithoutLeftButton()
     {
-        const auto dialog = MakeDialog("Coordinates");
-        dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
-        auto *frame = dialog->findChild<QWidget *>("coordinatesFrame");
-        MouseEvents::Press(frame, QPoint(5, 5), Qt::LeftButton);
-        MouseEvents::Press(frame, QPoint(60, 30), Qt::RightButton);
-        MouseEvents::Move(frame, QPoint(5, 5), QPoint(30, 30), Qt::NoButton);
-        MouseEvents::Move(frame, QPoint(5, 5), QPoint(30, 30), Qt::RightButton);
-        QCOMPARE(dialog->pos(), QPoint(100, 80));
-        MouseEvents::Move(frame, QPoint(5, 5), QPoint(10, 10), Qt::LeftButton);
-        QCOMPARE(dialog->pos(), QPoint(110, 90));
+        CoordinatesDialog dialog;
+        dialog.move(100, 80);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *frame = dialog.findChild<QWidget *>("coordinatesFrame");
+        MouseEvents::Send(frame, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
+        MouseEvents::Send(frame, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::RightButton, QPoint(30, 30));
+        QCOMPARE(dialog.pos(), QPoint(100, 80));
     }
 
-    void aboutShowsSdkVersionUnchanged_data()
-    {
-        QTest::addColumn<QString>("sdkVersion");
-        QTest::newRow("plain") << "2.4.1";
-        QTest::newRow("empty") << "";
-        QTest::newRow("placeholders") << "%1 %2 %4 100%";
-        QTest::newRow("markup-like") << "3.0 <beta>";
-    }
-
+    // The SDK's version is shown as it comes, whatever it holds.
     void aboutShowsSdkVersionUnchanged()
     {
-        QFETCH(QString, sdkVersion);
-        AboutDialog dialog(sdkVersion);
+        AboutDialog dialog(QStringLiteral("%1 %2 <b>"));
         auto *application = dialog.findChild<QLabel *>("aboutApplicationLabel");
-        const QString text = application->text();
-        QVERIFY2(text.startsWith("<p>Version: v1.90 <br>Zorvik API Version: " + sdkVersion + "</p>"), qPrintable(text));
-        QVERIFY(text.contains(QChar(0x00A9)));
-        QVERIFY(text.contains("<a href=\"http://www.corvane.example/\">www.corvane.example</a>"));
-        QVERIFY(text.endsWith("<hr>"));
-        QVERIFY(application->openExternalLinks());
-    }
-
-    void aboutHeadersLogosAndToolkit()
-    {
-        AboutDialog dialog(QStringLiteral("1.0"));
-        QCOMPARE(dialog.findChild<QLabel *>("applicationHeaderLabel")->text(),
-                 QStringLiteral("<h3>Corvane Talvern</h3>"));
-        QVERIFY(!dialog.findChild<QLabel *>("cvnLogo")->pixmap(Qt::ReturnByValue).isNull());
-        QCOMPARE(dialog.findChild<QLabel *>("qtLogo")->pixmap(Qt::ReturnByValue).size(), QSize(64, 64));
-        QCOMPARE(dialog.findChild<QLabel *>("qtHeaderLabel")->text(),
-                 QStringLiteral("<h3>About Qt</h3><p>This program uses Qt version 5.5.1.</p>"));
-        auto *qtLabel = dialog.findChild<QLabel *>("qtLabel");
-        QVERIFY(qtLabel->wordWrap() && qtLabel->openExternalLinks());
-        QVERIFY(qtLabel->text().contains("Copyright (C) 2015 "));
-        QVERIFY(qtLabel->text().contains("<a href=\"https://www.qt.io/licensing/\">"));
-        QVERIFY(!qtLabel->text().contains('%'));
+        QCOMPARE(application->text(),
+                 QStringLiteral("<p>Version: v1.90 <br>Zorvik API Version: %1 %2 <b></p><p>Copyright ")
+                     + QChar(0x00A9)
+                     + " Corvane Imaging Systems. All rights reserved.<br><a href=\"http://www.corvane.example/\">"
+                       "www.corvane.example</a></p><hr>");
+        const QString toolkit = dialog.findChild<QLabel *>("qtLabel")->text();
+        QVERIFY(toolkit.contains("Copyright (C) 2015 The Qt Company"));
+        QVERIFY(toolkit.contains("Please see <a href=\"https://www.qt.io/licensing/\">https://www.qt.io/licensing/</a>"));
+        QVERIFY(toolkit.contains("See <a href=\"https://www.qt.io/\">https://www.qt.io/</a> for more"));
     }
 
     void coordinatesTyped_data()
@@ -191,10 +106,6 @@ private slots:
         QFETCH(QString, columnText);
         QFETCH(PixelCoords, coordinates);
         CoordinatesDialog dialog;
-        const QStringList labels = {dialog.findChild<QLabel *>("yLabel")->text(),
-                                    dialog.findChild<QLabel *>("xLabel")->text(),
-                                    dialog.findChild<QPushButton *>("cancelButton")->text()};
-        QCOMPARE(labels, QStringList({"Row", "Column", "Cancel"}));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         for (auto [name, text] : {std::pair{"yCoordinate", rowText}, std::pair{"xCoordinate", columnText}}) {
@@ -204,25 +115,6 @@ private slots:
             box->interpretText();
         }
         QCOMPARE(dialog.GetCoordinates(), coordinates);
-    }
-
-    void helpPageRendersAsRichText()
-    {
-        HelpDialog dialog;
-        auto *label = dialog.findChild<QLabel *>("documentationLabel");
-        QVERIFY(label->wordWrap());
-        const QString page = label->text();
-        QVERIFY(page.startsWith("<h3>Talvern</h3><p>This tool is designed"));
-        QVERIFY(page.endsWith("defective pixel list backup.</p>"));
-        QVERIFY(!page.contains('\n'));
-        QVERIFY(page.contains("the header \"Row, Column\". Coordinate values"));
-        QVERIFY(Qt::mightBeRichText(page));
-        QTextDocument document;
-        document.setHtml(page);
-        const QString shown = document.toPlainText();
-        QVERIFY(!shown.contains('<'));
-        QVERIFY(shown.contains("Camera DP List Tab"));
-        QVERIFY(shown.contains("using the Add/Remove buttons."));
     }
 };
 

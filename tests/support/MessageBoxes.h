@@ -4,8 +4,7 @@
 #include "WhenShown.h"
 
 #include <QCursor>
-#include <QGuiApplication>
-#include <QList>
+#include <QAbstractButton>
 #include <QMessageBox>
 
 #include <list>
@@ -38,22 +37,17 @@ public:
 private:
     void Arm()
     {
-        steps.emplace_back([this](QMessageBox *box) { Answer(box); });
-    }
-
-    void Answer(QMessageBox *box)
-    {
-        const QCursor *cursor = QGuiApplication::overrideCursor();
-        QString line = Box(box->icon(), box->windowTitle(), box->text());
-        if (!box->parentWidget())
-            line += QStringLiteral(" (without a parent window)");
-        lines.append(cursor && cursor->shape() == Qt::WaitCursor ? Waiting(line) : line);
-        titles.append(box->windowTitle());
-        QAbstractButton *button = answers.isEmpty() ? nullptr : box->button(answers.takeFirst());
-        if (!button)
-            button = box->escapeButton() ? box->escapeButton() : box->buttons().constFirst();
-        Arm();
-        button->click();
+        steps.emplace_back([this](QMessageBox *box) {
+            const QCursor *cursor = QGuiApplication::overrideCursor();
+            QString line = Box(box->icon(), box->windowTitle(), box->text());
+            if (!box->parentWidget())
+                line += QStringLiteral(" (without a parent window)");
+            lines.append(cursor && cursor->shape() == Qt::WaitCursor ? Waiting(line) : line);
+            titles.append(box->windowTitle());
+            QAbstractButton *button = answers.isEmpty() ? nullptr : box->button(answers.takeFirst());
+            Arm();
+            (button ? button : box->escapeButton() ? box->escapeButton() : box->buttons().constFirst())->click();
+        });
     }
 
     QList<QMessageBox::StandardButton> answers;

@@ -5,11 +5,10 @@
 
 #include <QCursor>
 #include <QFileDialog>
-#include <QGuiApplication>
 
 // Answers the next file dialog: selects `fileName` and accepts it, or cancels the dialog
-// when the name is empty. Records what the dialog offered before it was answered: caption,
-// start folder, filters, "open" or "save", and the cursor over it.
+// when the name is empty. Records what the dialog offered: caption, start folder, filter,
+// "open" or "save", and the cursor over it.
 class FileDialogAnswer
 {
 public:
@@ -20,10 +19,8 @@ public:
                                     dialog->nameFilters().join(";;"),
                                     dialog->acceptMode() == QFileDialog::AcceptSave ? "save" : "open",
                                     cursor && cursor->shape() == Qt::WaitCursor ? "wait cursor" : "arrow"};
-              if (fileName.isEmpty()) {
-                  dialog->reject();
-                  return;
-              }
+              if (fileName.isEmpty())
+                  return dialog->reject();
               dialog->selectFile(fileName);
               QMetaObject::invokeMethod(dialog, "accept");
           })

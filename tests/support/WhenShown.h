@@ -1,11 +1,8 @@
 #ifndef WHENSHOWN_H
 #define WHENSHOWN_H
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QDialog>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 
@@ -18,15 +15,13 @@ public:
     explicit WhenShown(std::function<void(T *)> answer)
     {
         QObject::connect(&timer, &QTimer::timeout, [this, answer] {
-            const QWidgetList windows = QApplication::topLevelWidgets();
-            for (QWidget *window : windows) {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
                 auto *shown = qobject_cast<T *>(window);
                 if (!shown || !shown->isVisible())
                     continue;
                 timer.stop();
                 answered = true;
-                answer(shown);
-                return;
+                return answer(shown);
             }
         });
         timer.start(5);
@@ -37,15 +32,5 @@ public:
 private:
     QTimer timer;
 };
-
-// Runs `dialog` modally and clicks its button named `buttonName` once it shows.
-inline int ExecAndClick(QDialog &dialog, const char *buttonName)
-{
-    WhenShown<QDialog> click([&dialog, buttonName](QDialog *shown) {
-        if (shown == &dialog)
-            dialog.findChild<QAbstractButton *>(buttonName)->click();
-    });
-    return dialog.exec();
-}
 
 #endif
