@@ -1,0 +1,446 @@
+// The camera SDK stand-in as a client meets it. In memory: the flash file system of a camera, the
+// SDK's codes for calls out of turn, each injected fault, the defect files a camera is born with.
+// In a folder: the default set, content that lasts across restarts, the watcher, and zorvik-sim.
+#include "FactoryDefects.h"
+#include "FirmwareRegisters.h"
+
+#include <ZorvikCPP.h>
+
+#include <QtTest>
+
+using namespace CVN::ZvkAPI;
+using namespace ZorvikSim;
+
+namespace {
+
+const char Id[] = "P1", MonoId[] = "40211001";
+using Bytes = std::vector<uint8_t>;
+using Defects = std::vector<std::pair<uint16_t, uint16_t>>;
+
+// A register write, or a packet of `size` bytes at offset `value`, and the code the camera answers.
+struct Step
+{
+    uint64_t address, value;
+    int result;
+    size_t size = 0;
+};
+using Script = std::vector<Step>;
+
+CameraSpec Setup(const char *serial, bool flashFileSystem = true)
+{
+    return {"HN2702-M", serial, "", 2048, 2048, "Mono", flashFileSystem, 8192};
+}
+
+// Bytes that differ from their neighbours, so that a shifted or lost packet shows.
+Bytes Pattern(size_t size)
+{
+    Bytes content(size);
+    for (size_t i = 0; i < size; ++i)
+        content[i] = uint8_t(i * 7 + i / 251 + 3);
+    return content;
+}
+
+// Each camera list change as "ID reason", with the ID read in the callback, collected on the test's thread.
+struct Observer : ICameraListObserver
+{
+    void CameraListChanged(CameraPtr camera, int reason) override
+    {
+        std::string id;
+        camera->GetID(id);
+        const char *where = QThread::currentThread() == qApp->thread() ? " on the test's thread" : "";
+        const QString change = QString("%1 %2%3").arg(id.c_str()).arg(reason).arg(where);
+        QMetaObject::invokeMethod(qApp, [list = changes, change] { *list << change; });
+    }
+
+    std::shared_ptr<QStringList> changes = std::make_shared<QStringList>();
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Script)
+Q_DECLARE_METATYPE(Defects)
+
+class tst_SimulatedCameras : public QObject
+{
+    Q_OBJECT
+
+    ZorvikSystem &system = ZorvikSystem::GetInstance();
+    CameraPtr camera;
+    QTemporaryDir folders;
+    QString path, output;
+
+    // The client's side of the flash file system, one register or packet at a time.
+    int Write(uint64_t address, uint64_t value) { return camera->WriteRegisters({address}, {value}); }
+    int ReadPacket(UcharVector &packet) { return camera->ReadMemory(FileDownloadTransferBuffer, packet); }
+
+    uint64_t Read(uint64_t address) // 1 when refused: no flash register reads 1
+    {
+        Uint64Vector values(1);
+        return camera->ReadRegisters({address}, values) == ZvkErrorSuccess ? values[0] : 1;
+    }
+
+    // The custom defect file selected, the privilege level, then the command.
+    int Privileged(uint64_t command, size_t length = 0)
+    {
+        return camera->WriteRegisters({FlashFileSelect, FlashFileCommand, FlashFileUploadLength, FlashFileCommand},
+                                      {CustomDefectFileId, DefectFilePrivilegeLevel, length, command});
+    }
+
+    int Packet(uint32_t at, const Bytes &data)
+    {
+        Bytes packet(data);
+        packet.insert(packet.begin(), {uint8_t(at >> 24), uint8_t(at >> 16), uint8_t(at >> 8), uint8_t(at)});
+        uint32_t written = 0;
+        return camera->WriteMemory(FileUploadTransferBuffer, packet, written);
+    }
+
+    int Upload(const Bytes &data) // to the custom defect file, in packets of 500 bytes, the last one shorter
+    {
+        int result = Privileged(EraseCommand);
+        if (!result && !QTest::qWaitFor([this] { return Read(FlashFileStatus) == StatusErased; }))
+            result = ZvkErrorOther;
+        result = result ? result : Privileged(UploadCommand, data.size());
+        for (size_t at = 0; !result && at < data.size(); at += MaxPacketData)
+            result = Packet(uint32_t(at), Bytes(data.begin() + at, data.begin() + std::min(data.size(), at + 500)));
+        return result;
+    }
+
+    int RunTool(const QStringList &arguments) // on the test's folder; what it wrote kept in output
+    {
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(ZORVIK_SIM_TOOL, arguments);
+        const bool finished = tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit;
+        output = QString::fromUtf8(tool.readAll());
+        return finished ? tool.exitCode() : -1;
+    }
+
+private slots:
+    // Tests named folder... get a folder of their own, not made yet, and start the SDK themselves;
+    // the others one camera in memory, opened.
+    void init()
+    {
+        system.Shutdown();
+        UseMemory();
+        SetDurations(20, 0); // erasing takes a moment, as on a camera
+        path = folders.filePath(QTest::currentTestFunction() + QString(QTest::currentDataTag()));
+        qputenv("ZORVIK_SIM_HOME", path.toUtf8());
+        if (QByteArray(QTest::currentTestFunction()).startsWith("folder"))
+            return UseFolder(DefaultFolder());
+        QVERIFY(system.Startup() == ZvkErrorSuccess && Attach(Setup(Id)) && !Attach(Setup(Id)));
+        QCOMPARE(system.OpenCameraByID(Id, ZvkAccessModeFull, camera), ZvkErrorSuccess);
+    }
+
+    // Valid, erase in progress, erased, upload in progress (receiving, storing), valid: the stuck
+    // fault holds each state in progress until it is cleared.
+    void statusSequence()
+    {
+        SetDurations(0, 0); // only the stuck fault holds a state
+        QVERIFY(SetFile(Id, CustomDefectFileId, Pattern(64)) && Read(FlashFileStatus) == StatusValid);
+        QVERIFY(SetFault(Id, {FaultKind::StuckInProgress, 1, -13}) && Privileged(EraseCommand) == 0);
+        QVERIFY(Read(FlashFileStatus) == StatusEraseInProgress && Write(FlashFileCommand, EraseCommand) == -15);
+        QVERIFY(ClearFaults(Id) && Read(FlashFileStatus) == StatusErased && Read(FlashFileLength) == 0);
+        QVERIFY(SetFault(Id, {FaultKind::StuckInProgress, 1, -13}) && Privileged(UploadCommand, 1004) == 0);
+        QCOMPARE(Read(FlashFileStatus), uint64_t(StatusReceiving));
+        QVERIFY(Packet(0, Pattern(500)) == 0 && Packet(500, Pattern(500)) == 0 && Packet(1000, Pattern(4)) == 0);
+        QCOMPARE(Read(FlashFileStatus), uint64_t(StatusStoring));
+        QVERIFY(ClearFaults(Id) && Read(FlashFileStatus) == StatusValid && Read(FlashFileLength) == 1004);
+    }
+
+    void steps_data()
+    {
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<uint32_t>("status");
+        const Step custom = {FlashFileSelect, CustomDefectFileId, 0}, length = {FlashFileUploadLength, 8, 0};
+        const Step factory = {FlashFileSelect, FactoryDefectFileId, 0};
+        const Step unlock = {FlashFileCommand, DefectFilePrivilegeLevel, 0};
+        auto upload = [](int code) { return Step{FlashFileCommand, UploadCommand, code}; };
+        auto packet = [](uint32_t at, size_t size, int code) { return Step{FileUploadTransferBuffer, at, code, size}; };
+        auto receiving = [&](Script more) { // 500 of 900 bytes received
+            more.insert(more.begin(), {custom, unlock, {FlashFileUploadLength, 900, 0}, upload(0), packet(0, 500, 0)});
+            return more;
+        };
+        const uint32_t erased = StatusErased, aborted = StatusUploadAborted;
+        QTest::newRow("upload without privilege") << Script{custom, length, upload(-6)} << erased;
+        QTest::newRow("erase without privilege") << Script{custom, {FlashFileCommand, EraseCommand, -6}} << erased;
+        QTest::newRow("a wrong privilege level")
+            << Script{custom, {FlashFileCommand, DefectFilePrivilegeLevel - 1, 0}, length, upload(-6)} << erased;
+        QTest::newRow("privilege lost by selecting") << Script{custom, unlock, custom, length, upload(-6)} << erased;
+        QTest::newRow("upload while valid") << Script{factory, unlock, length, upload(-15)} << StatusValid;
+        QTest::newRow("upload over the maximum")
+            << Script{custom, unlock, {FlashFileUploadLength, 8193, 0}, upload(-11)} << erased;
+        // A wrong packet spoils the whole upload: the file never becomes valid with it.
+        QTest::newRow("a packet skipped") << receiving({packet(1000, 500, -11)}) << aborted;
+        QTest::newRow("a packet repeated, then the right one")
+            << receiving({packet(0, 500, -11), packet(500, 400, -15)}) << aborted;
+        QTest::newRow("a packet over 500 bytes") << receiving({packet(500, 501, -7)}) << aborted;
+        QTest::newRow("clear error after a spoilt upload")
+            << receiving({packet(0, 500, -11), {FlashFileCommand, ClearErrorCommand, 0}}) << erased;
+    }
+
+    void steps()
+    {
+        QFETCH(Script, script);
+        QFETCH(uint32_t, status);
+        for (size_t i = 0; i < script.size(); ++i) {
+            const Step &step = script[i];
+            int result = step.address == FileUploadTransferBuffer ? Packet(uint32_t(step.value), Pattern(step.size))
+                                                                  : Write(step.address, step.value);
+            QVERIFY2(result == step.result, qPrintable(QString("step %1 gave %2").arg(i + 1).arg(result)));
+        }
+        QCOMPARE(Read(FlashFileStatus), uint64_t(status));
+    }
+
+    // The window starts where the client puts it, and selecting puts it back at 0 (the corrupt offset
+    // fault shows it moving on by each packet). Nothing is read of a file that is not valid, or past its end.
+    void downloadWindow()
+    {
+        UcharVector packet(104), tooLarge(505);
+        const Bytes content = Pattern(1200);
+        QCOMPARE(ReadPacket(packet), int(ZvkErrorInvalidCall));
+        QVERIFY(SetFile(Id, CustomDefectFileId, content) && Write(FlashFileDownloadOffset, 500) == ZvkErrorSuccess);
+        QVERIFY(ReadPacket(packet) == 0 && PacketHeader(packet) == 500);
+        QVERIFY(std::equal(packet.begin() + 4, packet.end(), content.begin() + 500));
+        QVERIFY(!Write(FlashFileSelect, CustomDefectFileId) && !ReadPacket(packet) && PacketHeader(packet) == 0);
+        QCOMPARE(QList<int>({Write(FlashFileDownloadOffset, 1201), Write(FlashFileDownloadOffset, 1150),
+                             ReadPacket(packet), ReadPacket(tooLarge)}),
+                 QList<int>({-11, 0, -11, -7}));
+    }
+
+    // Bit 22 clear: the status reads 0, so that a client can find out; the transfer windows are refused.
+    void withoutFlashFileSystem()
+    {
+        UcharVector packet(8);
+        QVERIFY(Attach(Setup("NOFS", false)) && system.OpenCameraByID("NOFS", ZvkAccessModeFull, camera) == 0);
+        QVERIFY(!(Read(ControlsInquiry1) & FlashFileSystemBit) && Read(FlashFileStatus) == StatusNoFileSystem);
+        QVERIFY(Write(FlashFileCommand, EraseCommand) == -6 && ReadPacket(packet) == ZvkErrorInvalidAccess);
+    }
+
+    // Bad arguments; a read-only object refuses writes, one only listed or closed refuses access;
+    // after Shutdown every call is refused, and Startup leaves the objects closed.
+    void callsRefused()
+    {
+        uint32_t given = 0, length = 1;
+        char buffer[4] = "xxx";
+        FeaturePtr width, type;
+        int64_t number = 0;
+        std::string text;
+        Uint64Vector values(2);
+        CameraPtr other;
+        CameraPtrVector listed;
+        QVERIFY(!camera->GetFeatureByName("SensorWidth", width) && !camera->GetFeatureByName("SensorType", type));
+        QCOMPARE(QList<int>({system.GetCameras(&other, given), system.OpenCameraByID(nullptr, ZvkAccessModeFull, other),
+                             system.OpenCameraByID(Id, ZvkAccessModeNone, other),
+                             camera->GetFeatureByName(nullptr, width), camera->GetID(buffer, length),
+                             width->GetValue(text), type->GetValue(number),
+                             camera->ReadRegisters({ControlsInquiry1, 0x999}, values)}),
+                 QList<int>({-9, -7, -7, -7, -9, -10, -10, -19}));
+        QVERIFY(system.OpenCameraByID(Id, ZvkAccessModeRead, other) == 0 && system.GetCameras(listed) == 0);
+        QCOMPARE(QList<int>({other->WriteRegisters({FlashFileSelect}, {0}), other->Close(), other->Close(),
+                             listed.at(0)->WriteRegisters({FlashFileSelect}, {0}), listed.at(0)->GetID(text)}),
+                 QList<int>({-6, 0, -5, -5, 0}));
+        QVERIFY(system.Shutdown() == 0 && camera->GetID(text) == -2 && Write(FlashFileSelect, 0) == -2);
+        QVERIFY(system.Startup() == 0 && Write(FlashFileSelect, CustomDefectFileId) == ZvkErrorDeviceNotOpen);
+    }
+
+    // Once at the second call, and from the fourth on: both count every kind of call.
+    void callFaults()
+    {
+        uint32_t length = 0;
+        QVERIFY(SetFault(Id, {FaultKind::FailCall, 2, -12}) && SetFault(Id, {FaultKind::FailFromCall, 4, -3}));
+        QCOMPARE(QList<int>({camera->GetModel(nullptr, length), Write(FlashFileSelect, CustomDefectFileId),
+                             Write(FlashFileSelect, CustomDefectFileId),
+                             system.OpenCameraByID(Id, ZvkAccessModeFull, camera), camera->Close()}),
+                 QList<int>({0, -12, 0, -3, -3}));
+        QVERIFY(Faults(Id).size() == 1 && Faults(Id)[0].kind == FaultKind::FailFromCall); // the one-off is used up
+    }
+
+    void corruptPacketOffset() // the second packet's header is wrong, once; the window moves on as ever
+    {
+        UcharVector packet(104);
+        QList<uint32_t> headers;
+        QVERIFY(SetFile(Id, CustomDefectFileId, Pattern(1200)));
+        QVERIFY(SetFault(Id, {FaultKind::CorruptPacketOffset, 2, -13}));
+        for (int i = 0; i < 3; ++i)
+            headers << (ReadPacket(packet) == ZvkErrorSuccess ? PacketHeader(packet) : 1);
+        QCOMPARE(headers, QList<uint32_t>({0, 200, 200}));
+    }
+
+    void readBackDiffers() // by one byte
+    {
+        const Bytes content = Pattern(1004);
+        Bytes stored;
+        QVERIFY(SetFault(Id, {FaultKind::ReadBackDiffers, 1, -13}) && Upload(content) == ZvkErrorSuccess);
+        QVERIFY(GetFile(Id, CustomDefectFileId, stored) && stored.size() == content.size());
+        const auto differing = std::mismatch(stored.begin(), stored.end(), content.begin());
+        QVERIFY(differing.first != stored.end() && std::equal(differing.first + 1, stored.end(), differing.second + 1));
+    }
+
+    void unplugMidTransfer() // at the second packet; the call record still tells of it
+    {
+        QVERIFY(SetFault(Id, {FaultKind::UnplugMidTransfer, 2, -13}));
+        QVERIFY(Upload(Pattern(1500)) == ZvkErrorNotFound && Cameras().empty());
+        const Call last = Calls(Id).back();
+        QVERIFY(last.operation == "WriteMemory" && last.value == 500 && last.result == ZvkErrorNotFound);
+        // Plugged in again, it is another camera: the old object is of the one that went, and can still be closed.
+        QVERIFY(Attach(Setup(Id)) && Write(FlashFileSelect, 0) == ZvkErrorNotFound && camera->Close() == 0);
+    }
+
+    void defectFileRoundTrip_data()
+    {
+        QTest::addColumn<Bytes>("content");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<Defects>("defects");
+        const Bytes factory = FactoryDefectFile(DefaultCameras()[1]);
+        QTest::newRow("the Bayer camera's factory file") << factory << true << FactoryDefectList(DefaultCameras()[1]);
+        QTest::newRow("an erased file") << Bytes() << true << Defects();
+        QTest::newRow("header cut short") << Bytes(factory.begin(), factory.begin() + 100) << false << Defects();
+    }
+
+    void defectFileRoundTrip()
+    {
+        QFETCH(Bytes, content);
+        QFETCH(bool, accepted);
+        QFETCH(Defects, defects);
+        Defects decoded = {{1, 1}};
+        QCOMPARE(DecodeDefectFile(content, decoded), accepted);
+        QCOMPARE(decoded, defects);
+    }
+
+    // Some tens of defects, sorted, with one run of five in a row.
+    void factoryList()
+    {
+        const Defects defects = FactoryDefectList(DefaultCameras()[1]);
+        QString runs; // a 1 for each defect just right of the one before, a space for any other
+        for (size_t i = 1; i < defects.size(); ++i)
+            runs += defects[i] == std::make_pair(defects[i - 1].first, uint16_t(defects[i - 1].second + 1)) ? '1' : ' ';
+        QVERIFY(defects.size() >= 35 && defects.size() < 65 && std::is_sorted(defects.begin(), defects.end()));
+        QCOMPARE(runs.simplified(), QString("1111"));
+    }
+
+    // Written through the flash file protocol: in <id>.custom.bin, and still there after a restart.
+    void folderContentLastsAcrossRestart()
+    {
+        const Bytes content = Pattern(4104);
+        Bytes stored;
+        QVERIFY(system.Startup() == 0 && system.OpenCameraByID(MonoId, ZvkAccessModeFull, camera) == 0);
+        QVERIFY(Upload(content) == 0 && QTest::qWaitFor([this] { return Read(FlashFileStatus) == StatusValid; }));
+        QCOMPARE(system.Shutdown(), ZvkErrorSuccess);
+        UseFolder(path.toStdString()); // forget everything held in memory
+        QVERIFY(system.Startup() == 0 && GetFile(MonoId, CustomDefectFileId, stored) && stored == content);
+    }
+
+    // What a person tries with zorvik-sim while Talvern runs: the SDK made the default four on its
+    // first start; a camera plugged in and unplugged reaches the observer as reasons 0 and 1, on the
+    // SDK's own thread; a fault set reaches the camera, and a used-up one leaves its file too.
+    void folderWhileTheSdkRuns()
+    {
+        auto spy = std::make_shared<Observer>();
+        QVERIFY(system.Startup() == 0 && system.RegisterCameraListObserver(spy) == 0);
+        QCOMPARE(RunTool({"plug", "--serial", "900", "--id", "Hot-1", "--sensor", "Bayer"}), 0);
+        QTRY_COMPARE(*spy->changes, QStringList({"Hot-1 0"}));
+        QVERIFY(system.OpenCameraByID("Hot-1", ZvkAccessModeFull, camera) == 0 && RunTool({"unplug", "Hot-1"}) == 0);
+        QTRY_COMPARE(*spy->changes, QStringList({"Hot-1 0", "Hot-1 1"}));
+        QCOMPARE(Write(FlashFileSelect, CustomDefectFileId), int(ZvkErrorNotFound));
+        QVERIFY(system.UnregisterCameraListObserver(spy) == 0 && system.UnregisterCameraListObserver(spy) == -3);
+
+        QCOMPARE(system.OpenCameraByID(MonoId, ZvkAccessModeFull, camera), ZvkErrorSuccess);
+        QCOMPARE(RunTool({"fault", MonoId, "fail-call", "1", "-12"}), 0);
+        QCOMPARE(output, QString("40211001 faults: fail-call 1 -12\n"));
+        QVERIFY(QTest::qWaitFor([this] { return Write(FlashFileSelect, CustomDefectFileId) == ZvkErrorTimeout; }));
+        QVERIFY(Write(FlashFileSelect, CustomDefectFileId) == 0 && RunTool({"list"}) == 0);
+        QCOMPARE(output, QString("ID               MODEL      SERIAL       SENSOR             FLASH FILE     FAULTS\n"
+                                 "40111004         HN2701-M   40111004     1600x1200 Mono     none           none\n"
+                                 "40211001         HN2702-M   40211001     2048x2048 Mono     65536 bytes    none\n"
+                                 "51100003         VX1100-M   51100003     1280x1024 Mono     16384 bytes    none\n"
+                                 "Line2-Color      HN2703-C   40311002     1936x1216 Bayer    32768 bytes    none\n"));
+        // The hardware error stays whatever the file does, clearing the error does not help.
+        QCOMPARE(RunTool({"fault", MonoId, "hardware-error"}), 0);
+        QTRY_COMPARE(Read(FlashFileStatus), uint64_t(StatusHardwareError));
+        QVERIFY(Write(FlashFileCommand, ClearErrorCommand) == 0 && Read(FlashFileStatus) == StatusHardwareError);
+        QCOMPARE(RunTool({"fault", MonoId, "clear"}), 0);
+        QTRY_COMPARE(Read(FlashFileStatus), uint64_t(StatusErased));
+    }
+
+    void folderShowAndReset()
+    {
+        Bytes factory;
+        QVERIFY(SetFile(MonoId, CustomDefectFileId, EncodeDefectFile(2048, 2048, "Mono", {{7, 100}, {2000, 31}})));
+        QVERIFY(SetFile(MonoId, FactoryDefectFileId, Pattern(4096)));
+        QVERIFY(SetFault(MonoId, {FaultKind::StuckInProgress, 1, -13}));
+        QCOMPARE(RunTool({"show", MonoId}), 0);
+        QCOMPARE(output, QString("HN2702-M serial 40211001, ID 40211001, sensor 2048x2048 Mono, flash file: 65536 "
+                                 "bytes, faults: stuck 1 -13\nCustom defect file: 4112 bytes, 2 defects (row, column)\n"
+                                 "  7, 100\n  2000, 31\nFactory defect file: 4096 bytes, not a defect file\n"));
+        QVERIFY(RunTool({"reset", MonoId}) == 0 && RunTool({"show", MonoId}) == 0);
+        QVERIFY(output.contains("faults: none\nCustom defect file: empty (erased)\nFactory defect file: "));
+        QVERIFY(GetFile(MonoId, FactoryDefectFileId, factory) && factory == FactoryDefectFile(DefaultCameras()[0]));
+    }
+
+    void folderToolErrors_data()
+    {
+        using Args = QStringList;
+        QTest::addColumn<Args>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("help") << Args{"--help"} << 0 << "Usage: zorvik-sim <command> [arguments]\n";
+        QTest::newRow("no command") << Args{} << 2 << "zorvik-sim: no command given\nTry 'zorvik-sim --help'.";
+        QTest::newRow("unknown command") << Args{"frobnicate"} << 2 << ": unknown command 'frobnicate'\n";
+        QTest::newRow("list with an argument") << Args{"list", "x"} << 2 << ": list takes no arguments\n";
+        QTest::newRow("plug without serial") << Args{"plug", "--model", "M"} << 2 << ": plug needs --serial\n";
+        QTest::newRow("plug a bad width") << Args{"plug", "--width", "wide"} << 2 << ": invalid value for --width: 'w";
+        QTest::newRow("plug a bad ID") << Args{"plug", "--serial", "5", "--id", "a/b"} << 2 << ": cannot use ID 'a/b'";
+        QTest::newRow("plug an ID in use") << Args{"plug", "--serial", MonoId} << 1 << ": a camera with ID '40211001'";
+        QTest::newRow("unplug an unknown camera") << Args{"unplug", "nobody"} << 1 << ": no camera with ID 'nobody'\n";
+        QTest::newRow("show without ID") << Args{"show"} << 2 << ": show needs exactly one camera ID\n";
+        QTest::newRow("unknown fault kind") << Args{"fault", MonoId, "gremlins"} << 2 << ": unknown fault kind 'gre";
+        QTest::newRow("fault count not a number") << Args{"fault", MonoId, "stuck", "x"} << 2 << ": the count must be";
+        QTest::newRow("fault code zero") << Args{"fault", MonoId, "stuck", "1", "0"} << 2 << ": the code must be a non";
+    }
+
+    void folderToolErrors()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QCOMPARE(RunTool(arguments), exitCode);
+        QVERIFY2(output.contains(message), qPrintable(output));
+    }
+
+    void folderUnreadableCameraFiles_data()
+    {
+        const QByteArray good = "model=HN2702-M\nserial=77\nid=77\nwidth=640\nheight=480\nsensor=Mono\n";
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("with a fault") << good + "fault=stuck 1 -13\n" << true;
+        QTest::newRow("an unknown fault") << good + "fault=gremlins 1 -13\n" << false;
+        QTest::newRow("a width that is no number") << good + "width=wide\n" << false;
+        QTest::newRow("no serial number") << QByteArray(good).replace("serial=77\n", "") << false;
+    }
+
+    // A camera file that cannot be read is skipped; the one that can is taken with its fault, and
+    // a factory file is made for it.
+    void folderUnreadableCameraFiles()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, taken);
+        QFile file(path + "/77.camera");
+        QVERIFY(Cameras().size() == 4 && file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        QCOMPARE(Cameras().size(), size_t(taken ? 5 : 4));
+        QCOMPARE(QFile::exists(path + "/77.factory.bin"), taken);
+        QCOMPARE(Faults("77").size(), size_t(taken));
+    }
+
+    void folderUnusable() // holds no cameras and takes none; before Startup the SDK refuses its calls
+    {
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        UseFolder((path + "/cameras").toStdString());
+        QCOMPARE(system.OpenCameraByID(Id, ZvkAccessModeFull, camera), ZvkErrorApiNotStarted);
+        QCOMPARE(system.RegisterCameraListObserver(nullptr), ZvkErrorApiNotStarted);
+        QVERIFY(Cameras().empty() && !Attach(Setup("5")) && system.Startup() == ZvkErrorSuccess);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SimulatedCameras)
+#include "tst_simulatedcameras.moc"
