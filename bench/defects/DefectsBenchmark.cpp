@@ -2,6 +2,7 @@
 #include "ListManager.h"
 #include "NeighborByteEncoding.h"
 #include "RandomDefects.h"
+#include "ReferenceCheck.h"
 #include "ReferenceEncoding.h"
 
 #include <QCoreApplication>
@@ -257,6 +258,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     qInstallMessageHandler(Quiet);
+    // Timings of wrong results mean nothing: the fast paths must first agree with the reference.
+    if (!MatchesReference())
+        return 1;
+    std::fprintf(stderr, "Reference check passed: the fast paths give the reference's results.\n");
     benchmark::Initialize(&argc, argv);
     SummaryReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

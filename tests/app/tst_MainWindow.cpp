@@ -1,87 +1,465 @@
+#include "BackupFileName.h"
+#include "CoordinatesDialog.h"
+#include "DebugLines.h"
+#include "MainWindow.h"
 #include "MessageBoxes.h"
 #include "MouseEvents.h"
-#include "WorkflowWindow.h"
+#include "ZorvikSim/Simulator.h"
 
-#include <QGraphicsDropShadowEffect>
+#include <QFileDialog>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
-Q_DECLARE_METATYPE(QList<PixelCoords>)
+using Coordinates = QList<PixelCoords>;
+Q_DECLARE_METATYPE(Coordinates)
 
-// The real main window after start-up: the cameras it lists, its dialogs, dragging, where
-// it opens, row colouring and the exit question.
+namespace {
+
+// The in-memory cameras, as the window lists them.
+const QString Mono = QStringLiteral("HN2702-M-1001"); // 2048 x 2048
+const QString Bayer = QStringLiteral("HN2703-C-1002(CAM-7)");
+const QString Unsupported = QStringLiteral("VX1100-M-3001");
+const QString WithoutFlash = QStringLiteral("HN2701-M-4001");
+const QString Grouped = QStringLiteral("(a)-(b)-HN2702-M-6001"); // groups the display name leaves out
+const ZorvikSim::CameraSpec Specs[] = {
+    {"HN2702-M", "1001", "", 2048, 2048, "Mono", true, 65536},  {"HN2703-C", "1002", "CAM-7", 1936, 1216, "Bayer", true, 65536},
+    {"VX1100-M", "3001", "", 1280, 1024, "Mono", true, 65536},  {"HN2701-M", "4001", "", 1600, 1200, "Mono", false, 65536},
+    {"(a)-(b)-HN2702-M", "6001", "", 2048, 2048, "Mono", true, 65536}};
+
+// The monochrome camera's list at the start of every test: a run of four in row 10
+// (columns 100 to 103), a run of five in row 20 (columns 10 to 14) and three loose defects.
+const Coordinates MonoList = {{10, 100}, {10, 101}, {10, 102}, {10, 103}, {20, 10},     {20, 11},
+                              {20, 12},  {20, 13},  {20, 14},  {300, 7},  {1500, 2000}, {2047, 1000}};
+// Row 30 of a camera: eight defects around a gap at column 52, 53 to 58 a run of six.
+// The user's (30,52) closes the gap and leaves the camera's (30,54) without a usable neighbour.
+const Coordinates GapRow = {{30, 50}, {30, 51}, {30, 53}, {30, 54}, {30, 55}, {30, 56}, {30, 57}, {30, 58}};
+const QStringList GapOpen = {"30,50", "30,51", "30,53 yellow", "30,54 yellow", "30,55 yellow", "30,56 yellow", "30,57 yellow", "30,58 yellow"};
+const QStringList GapClosed = {"30,50", "30,51", "30,53 yellow", "30,54 red", "30,55 yellow", "30,56 yellow", "30,57 yellow", "30,58 yellow"};
+
+QByteArray Bytes(const std::vector<uint8_t> &content)
+{
+    return QByteArray(reinterpret_cast<const char *>(content.data()), int(content.size()));
+}
+
+// The monochrome camera's defect files (custom or factory) as stored, read and written with
+// the stand-in's own code.
+QByteArray File(uint32_t fileId = ZorvikSim::CustomDefectFileId)
+{
+    std::vector<uint8_t> content;
+    ZorvikSim::GetFile("1001", fileId, content);
+    return Bytes(content);
+}
+
+bool SetFile(const QByteArray &content, uint32_t fileId = ZorvikSim::CustomDefectFileId)
+{
+    return ZorvikSim::SetFile("1001", fileId, std::vector<uint8_t>(content.cbegin(), content.cend()));
+}
+
+// The factory file as the camera was attached with it; first asked for before any test.
+QByteArray Factory()
+{
+    static const QByteArray factory = File(ZorvikSim::FactoryDefectFileId);
+    return factory;
+}
+
+Coordinates Decoded(const QByteArray &content)
+{
+    std::vector<std::pair<uint16_t, uint16_t>> rowColumns;
+    ZorvikSim::DecodeDefectFile(std::vector<uint8_t>(content.cbegin(), content.cend()), rowColumns);
+    Coordinates list;
+    for (const auto &[row, column] : rowColumns)
+        list.append({row, column});
+    return list;
+}
+
+QByteArray Encoded(const Coordinates &list, int width = 2048, int height = 2048)
+{
+    std::vector<std::pair<uint16_t, uint16_t>> rowColumns;
+    for (const PixelCoords &coordinates : list)
+        rowColumns.emplace_back(coordinates.row, coordinates.column);
+    return Bytes(ZorvikSim::EncodeDefectFile(width, height, "Mono", rowColumns));
+}
+
+// From the next SDK call on, every call on the monochrome camera fails, or what is written
+// reads back different.
+bool Fail(ZorvikSim::FaultKind kind)
+{
+    ZorvikSim::Fault fault;
+    fault.kind = kind;
+    return ZorvikSim::SetFault("1001", fault);
+}
+
+// A file dialog as one line: open or save, its caption, start folder and filter.
+QString FileDialog(const QString &mode, const QString &title, const QString &filter, const QString &folder = "/")
+{
+    return QStringLiteral("%1 \"%2\" in %3 for %4").arg(mode, title, folder, filter);
+}
+
+const QString NoCamera = QStringLiteral("No Camera Connected...");
+const QStringList Disconnected = {"aboutButton", "connectButton", "exitButton", "helpButton", "refreshButton"};
+const QStringList Connected = {"aboutButton", "addButton", "backupButton", "clearButton", "disconnectButton",
+                               "downloadButton", "exitButton", "helpButton", "loadButton", "refreshButton",
+                               "removeButton", "restoreButton", "revertButton", "saveButton", "uploadButton"};
+const QString DownloadFailed = Waiting(Box(QMessageBox::Critical, "Download Error", "Could not download defective pixel list from camera. Please contact support."));
+const QString ListEmptyText = QStringLiteral("User defective pixel list empty. Please verify contents and try again.");
+const QString ListEmpty = Box(QMessageBox::Warning, "Validation Error", ListEmptyText);
+const QString Overwrite = Box(QMessageBox::Question, "Overwrite User Defective Pixel List?",
+                              "Warning! User defect list not empty. Are you sure you want to overwrite list?");
+const QString NotBackedUp = Waiting(Box(QMessageBox::Critical, "Backup Error", "Could not back up the defective pixel list. No backup file was written."));
+const QString Backup = Waiting(FileDialog("save", "Backup Defective Pixel List.", "Defective Pixel List Files (*.bin)"));
+const QString Restore = Waiting(FileDialog("open", "Restore Defective Pixel List.", "Defective Pixel List Files (*.bin)"));
+const QString Load = FileDialog("open", "Open Custom Defective Pixel List", "DP List Files (*.csv)");
+const QString Findings = Waiting(Box(QMessageBox::Warning, "Proceed With Upload?",
+                                     "Warning! The following issue(s) have been detected in the user DP list:\n\n- Defective pixels outside of sensor range\n- More than four consecutive defective pixels\n\nWould you like to proceed with the upload process?"));
+const char *const UserView = "userDefectivePixelView";
+const char *const CameraView = "cameraDefectivePixelView";
+
+// What differs from the start of a test: every SDK call fails, the factory file cannot be read,
+// the first user row is current, or, with that, the camera list is gone and cannot be had again.
+enum Trouble { None, CallsFail, FactoryLost, FirstRowCurrent, NoCameraList };
+
+} // namespace
+
+// What the user is told, in order: each message box and file dialog, and each line of the log
+// that says something went wrong. Every box is answered with `answer` where it has that
+// button, the file dialog with `file` (cancelled when empty).
+class Told
+{
+public:
+    explicit Told(QMessageBox::StandardButton answer = QMessageBox::Yes, const QString &file = QString())
+        : boxes({answer, answer, answer}), dialog([this, file](QFileDialog *shown) {
+              const QCursor *cursor = QGuiApplication::overrideCursor();
+              const QString line = FileDialog(shown->acceptMode() == QFileDialog::AcceptSave ? "save" : "open", shown->windowTitle(),
+                                              shown->nameFilters().join(";;"), shown->directory().absolutePath());
+              boxes.lines.append(cursor && cursor->shape() == Qt::WaitCursor ? Waiting(line) : line);
+              if (file.isEmpty())
+                  return shown->reject();
+              shown->selectFile(file);
+              QMetaObject::invokeMethod(shown, "accept");
+          })
+    {
+    }
+    QStringList Lines() const { return boxes.lines; }
+
+private:
+    MessageBoxes boxes;
+    WhenShown<QFileDialog> dialog;
+    DebugLines errors{[this](const QString &line) {
+        if (line.startsWith(QLatin1String("Error!")))
+            boxes.lines.append(line);
+    }};
+};
+
+// The real main window on simulated cameras: each workflow behind its buttons once end to end,
+// each way it can fail once, and what the camera holds afterwards. An action is a button's
+// name and what the user then answers: Yes or No to the questions, the file picked in the
+// dialog, or the coordinates typed; nothing more cancels the dialog.
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { WorkflowWindow::Prepare(); }
-    void init() { user = std::make_unique<WorkflowWindow>(); }
-    void cleanup() { user.reset(); }
+    // In-memory cameras with short erase and store times, settings in a temporary folder.
+    void initTestCase()
+    {
+        static QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        ZorvikSim::UseMemory();
+        ZorvikSim::SetDurations(0, 0);
+        CameraInterface::SetPollPause(0);
+        for (const ZorvikSim::CameraSpec &camera : Specs)
+            QVERIFY(ZorvikSim::Attach(camera));
+        Factory();
+    }
+    // The monochrome camera as attached, without faults, holding MonoList; the real
+    // main window shown on them, and a folder of the user's files: a list file, backups of
+    // another camera of the same sensor and of another sensor, files that are no lists.
+    void init()
+    {
+        ZorvikSim::ClearCalls("1001");
+        QVERIFY(ZorvikSim::ResetToFactory("1001") && SetFile(Factory(), ZorvikSim::FactoryDefectFileId) && SetFile(Encoded(MonoList)));
+        folder = std::make_unique<QTemporaryDir>();
+        const std::pair<QString, QByteArray> userFiles[] = {
+            {"list.csv", "Row,Column\n5, 5\n2048, 1\n"}, {"header.csv", "Row,Column\n"}, {"bad.csv", "5;5\n"},
+            {"backup.bin", Encoded({{1, 1}, {2, 2}, {3, 3}})}, {"other-sensor.bin", Encoded({{1, 1}}, 1936, 1216)}};
+        for (const auto &[name, content] : userFiles) {
+            QFile file(UserFile(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        }
+        window = std::make_unique<MainWindow>();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup()
+    {
+        window.reset();
+        folder.reset();
+    }
 
     void startUp()
     {
-        using namespace SimulatedCameras;
-        MainWindow *window = user->Window();
-        QVERIFY(window->testAttribute(Qt::WA_TranslucentBackground));
-        QVERIFY(qobject_cast<QGraphicsDropShadowEffect *>(user->Find<QFrame>("mainFrame")->graphicsEffect()));
-        // Every image the form names is in the bundle.
-        for (const QToolButton *button : window->findChildren<QToolButton *>()) {
-            if (!qobject_cast<QTabBar *>(button->parent()))
-                QVERIFY2(!button->icon().pixmap(16).isNull(), qPrintable(button->objectName()));
-        }
-        QVERIFY(!user->Find<QLabel>("CVNIcon")->pixmap(Qt::ReturnByValue).isNull());
-        QVERIFY(dynamic_cast<ClearSelectTableView *>(user->Find<QTableView>("userDefectivePixelView")));
-        QCOMPARE(user->Find<QTableView>("cameraDefectivePixelView")->horizontalHeader()->sectionResizeMode(1),
-                 QHeaderView::Stretch);
-        const QStringList attached = {Mono, Bayer, Unsupported, WithoutFlash, Grouped, Climbing};
-        QCOMPARE(user->Listed(), attached);
+        const QStringList attached = {Mono, Bayer, Unsupported, WithoutFlash, Grouped};
+        QCOMPARE(Listed(), attached);
+        auto *list = Find<QListWidget>("cameraList");
+        list->addItem("stale entry");
+        QVERIFY(Click("refreshButton"));
+        QCOMPARE(Listed(), attached);
 
-        user->Find<QListWidget>("cameraList")->addItem("stale entry");
-        QVERIFY(user->Click("refreshButton"));
-        QCOMPARE(user->Listed(), attached);
+        // Reasons other than a camera coming or going leave the list alone.
+        list->addItem("stale entry");
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "OnCameraListChanged", Q_ARG(int, 2)));
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "OnCameraListChanged", Q_ARG(int, -1)));
+        QCOMPARE(Listed(), attached + QStringList{"stale entry"});
     }
 
-    // A press that starts a drag also drops the user table's selection and focus.
-    void drag_data()
+    void connecting_data()
     {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("button");
-        QTest::addColumn<bool>("moves");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("trouble");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("buttons");
 
-        QTest::newRow("left on the frame") << "mainFrame" << int(Qt::LeftButton) << true;
-        QTest::newRow("right on the frame") << "mainFrame" << int(Qt::RightButton) << false;
-        QTest::newRow("left on a button") << "uploadButton" << int(Qt::LeftButton) << false;
-        QTest::newRow("left in the user table") << "userDefectivePixelView" << int(Qt::LeftButton) << false;
+        const QStringList model{Box(QMessageBox::Critical, "Connection Error", "Talvern does not support this camera model.")};
+        QTest::newRow("no camera selected") << QString() << int(None) << QStringList() << NoCamera << Disconnected;
+        QTest::newRow("unsupported model") << Unsupported << int(None) << model << NoCamera << Disconnected;
+        const QStringList cannotOpen{Box(QMessageBox::Critical, "Connection Error", "Could not connect to the selected camera.")};
+        QTest::newRow("camera that cannot be opened") << Mono << int(CallsFail) << cannotOpen << NoCamera << Disconnected;
+        QTest::newRow("no flash file system") << WithoutFlash << int(None) << model << NoCamera << Disconnected;
+        QTest::newRow("monochrome") << Mono << int(None) << QStringList() << Mono << Connected;
+        QTest::newRow("ID in parentheses kept") << Bayer << int(None) << QStringList() << Bayer << Connected;
+        QTest::newRow("groups before a hyphen dropped") << Grouped << int(None) << QStringList() << "HN2702-M-6001" << Connected;
     }
 
+    void connecting()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, trouble);
+        QFETCH(QStringList, told);
+        QFETCH(QString, label);
+        QFETCH(QStringList, buttons);
+        QVERIFY(Cause(Trouble(trouble)));
+        Told seen;
+
+        QVERIFY(Connect(entry));
+
+        QCOMPARE(seen.Lines(), told);
+        QCOMPARE(Find<QLabel>("cameraLabel")->text(), label);
+        QCOMPARE(EnabledButtons(), buttons);
+        QVERIFY(Rows(CameraView).isEmpty());
+    }
+
+    // A camera plugged in and the connected one unplugged while the window runs: as pressing
+    // Disconnect, that drops the camera's list and keeps the user's.
+    void hotPlug()
+    {
+        QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A new camera was discovered by Zorvik.");
+        QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A camera was disconnected from the system.");
+        MessageBoxes boxes; // the log stays with the test, for the lines above
+        QVERIFY(ZorvikSim::Attach({"HN2702-M", "8001", "", 2048, 2048, "Mono", true, 65536}));
+        QTRY_VERIFY(Listed().contains("HN2702-M-8001"));
+        QVERIFY(ConnectAndDownload("HN2702-M-8001") && Add("5,5"));
+
+        QVERIFY(ZorvikSim::Detach("8001"));
+        QTRY_VERIFY(!Listed().contains("HN2702-M-8001"));
+        QCOMPARE(Find<QLabel>("cameraLabel")->text(), NoCamera);
+        QVERIFY(Rows(CameraView).isEmpty());
+        QCOMPARE(Table(UserView), QStringList({"5,5"}));
+        QCOMPARE(EnabledButtons(), Disconnected);
+        QCOMPARE(boxes.lines, QStringList());
+
+        QVERIFY(ConnectAndDownload() && Click("disconnectButton"));
+        QCOMPARE(EnabledButtons(), Disconnected);
+        const std::vector<ZorvikSim::Call> calls = ZorvikSim::Calls("1001");
+        QVERIFY(std::any_of(calls.cbegin(), calls.cend(), [](const ZorvikSim::Call &call) { return call.operation == "Close"; }));
+    }
+
+    // The monochrome camera downloaded, and the user's list (2048,5), outside the sensor, and (6,6).
+    void workflows_data()
+    {
+        QTest::addColumn<int>("trouble");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<Coordinates>("holds");
+        QTest::addColumn<QStringList>("userTable");
+
+        const QStringList two{"2048,5 red", "6,6"};
+        const QString corrupt = Waiting(Box(QMessageBox::Critical, "Restore Error", "Backup file not supported or corrupt. Please verify file and try again."));
+        const QString notRestored = Waiting(Box(QMessageBox::Critical, "Restore Error", "Could not upload defective pixel list to camera. Please try again."));
+        const QString revert = Box(QMessageBox::Question, "Revert Defective Pixel List?",
+                                   "Are you sure you want to revert back to the factory settings? \nAll user added defective pixels will be lost.");
+        const QString notReverted = Waiting(Box(QMessageBox::Critical, "Revert Error",
+                                                "Could not revert defective pixel list back to original factory configuration. Please contact support."));
+        const QString duplicate = Box(QMessageBox::Warning, "Duplicate Coordinates Added",
+                                      "Coordinates already exist in the user defective pixel list.\nPlease verify input and try again.");
+        const QString format = Box(QMessageBox::Critical, "Incorrect file format", "Please refer to the help page for the correct defective pixel list file format.");
+        const QString notUploaded = Waiting(Box(QMessageBox::Warning, "Upload Error", ListEmptyText));
+        const QString mismatch = QStringLiteral("Error! Incorrect file structure or camera mismatch.");
+        QTest::newRow("download fails") << int(CallsFail) << "download" << QStringList{DownloadFailed} << MonoList << two;
+        QTest::newRow("restore cancelled") << int(None) << "restore" << QStringList{Restore} << MonoList << two;
+        QTest::newRow("restore a backup of another sensor") << int(None) << "restore other-sensor.bin"
+                                                            << QStringList{Restore, "Error! Sensor dimensions mismatch.", mismatch, corrupt} << MonoList << two;
+        QTest::newRow("restore fails") << int(CallsFail) << "restore backup.bin" << QStringList{Restore, notRestored} << MonoList << two;
+        QTest::newRow("restore a backup of another camera") << int(None) << "restore backup.bin" << QStringList{Restore}
+                                                            << Coordinates{{1, 1}, {2, 2}, {3, 3}} << two;
+        QTest::newRow("revert answered No") << int(None) << "revert No" << QStringList{revert} << MonoList << two;
+        QTest::newRow("revert") << int(None) << "revert Yes" << QStringList{revert} << Decoded(Factory()) << two;
+        QTest::newRow("revert, factory file unreadable")
+            << int(FactoryLost) << "revert Yes" << QStringList{revert, "Error! Could not download factory defect list.", notReverted} << MonoList << two;
+        QTest::newRow("upload, findings accepted, outside dropped") << int(None) << "upload Yes" << QStringList{Findings}
+                                                                    << MonoList + Coordinates{{6, 6}} << two;
+        QTest::newRow("upload, findings declined") << int(None) << "upload No"
+                                                   << QStringList{Findings, "Error! Prepare binary defect file failed."} << MonoList << two;
+        QTest::newRow("add without a current row") << int(None) << "add 5,5" << QStringList() << MonoList << two + QStringList{"5,5"};
+        QTest::newRow("add below the current row") << int(FirstRowCurrent) << "add 9,9" << QStringList() << MonoList
+                                                   << QStringList{"2048,5 red", "9,9", "6,6"};
+        QTest::newRow("add one the camera has") << int(None) << "add 2047,1000" << QStringList() << MonoList << two + QStringList{"2047,1000"};
+        QTest::newRow("add a fifth in a row") << int(None) << "add 10,104" << QStringList() << MonoList << two + QStringList{"10,104 yellow"};
+        QTest::newRow("add a duplicate") << int(FirstRowCurrent) << "add 6,6" << QStringList{duplicate} << MonoList << two;
+        QTest::newRow("add cancelled") << int(None) << "add" << QStringList() << MonoList << two;
+        QTest::newRow("remove the current row") << int(FirstRowCurrent) << "remove" << QStringList() << MonoList << QStringList{"6,6"};
+        QTest::newRow("remove without a current row") << int(None) << "remove" << QStringList() << MonoList << two;
+        QTest::newRow("load over the list") << int(None) << "load list.csv" << QStringList{Overwrite, Load} << MonoList
+                                            << QStringList{"5,5", "2048,1 red"};
+        QTest::newRow("load, overwrite answered No") << int(None) << "load No" << QStringList{Overwrite} << MonoList << two;
+        QTest::newRow("load cancelled") << int(None) << "load" << QStringList{Overwrite, Load} << MonoList << two;
+        QTest::newRow("load a file that is no list") << int(None) << "load bad.csv"
+                                                     << QStringList{Overwrite, Load, "Error! File could not be loaded.", format} << MonoList << two;
+        QTest::newRow("load a list of none") << int(None) << "load header.csv" << QStringList{Overwrite, Load, ListEmpty}
+                                             << MonoList << QStringList();
+        // Without the camera list the window downloads it first, and says when it cannot.
+        QTest::newRow("add without the camera list") << int(NoCameraList) << "add 5,5" << QStringList{DownloadFailed, ListEmpty}
+                                                     << Coordinates() << QStringList{"2048,5 red", "5,5", "6,6"};
+        QTest::newRow("upload without the camera list") << int(NoCameraList) << "upload" << QStringList{DownloadFailed, notUploaded}
+                                                        << Coordinates() << two;
+        QTest::newRow("backup, camera file unreadable")
+            << int(NoCameraList) << "backup list.bin"
+            << QStringList{Backup, "Error! Could not backup list. File could not be downloaded correctly.", NotBackedUp, DownloadFailed}
+            << Coordinates() << two;
+    }
+
+    void workflows()
+    {
+        QFETCH(int, trouble);
+        QFETCH(QString, action);
+        QFETCH(QStringList, told);
+        QFETCH(Coordinates, holds);
+        QFETCH(QStringList, userTable);
+        QVERIFY(ConnectAndDownload() && Added({"2048,5", "6,6"}) && Cause(Trouble(trouble)));
+
+        QCOMPARE(Act(action), told);
+
+        QCOMPARE(Decoded(File()), holds);
+        QCOMPARE(Rows(CameraView), holds);
+        QCOMPARE(Table(UserView), userTable);
+    }
+
+    // What reads back from the camera differs from what was written.
+    void uploadNotVerified()
+    {
+        QVERIFY(ConnectAndDownload() && Added({"2048,5", "6,6"}) && Fail(ZorvikSim::FaultKind::ReadBackDiffers));
+
+        QCOMPARE(Act("upload Yes"), QStringList({Findings, Waiting(Box(QMessageBox::Critical, "Upload Error",
+                                                                       "Could not upload user defective pixel list to camera. Please try again."))}));
+        QCOMPARE(Rows(CameraView), MonoList);
+    }
+
+    // The camera's list empty, the user's only outside the sensor: nothing is left to write.
+    void uploadNothingLeft()
+    {
+        QVERIFY(SetFile(Encoded({})) && Connect(Mono) && Click("downloadButton") && Added({"2048,5"}));
+
+        QCOMPARE(Act("upload Yes"), QStringList({Waiting(Box(QMessageBox::Warning, "Proceed With Upload?",
+                                                             "Warning! The following issue(s) have been detected in the user DP list:\n\n- Defective pixels outside of sensor range\n\nWould you like to proceed with the upload process?")),
+                                                 "Error! Prepare binary defect file failed."}));
+        QCOMPARE(File(), Encoded({}));
+    }
+
+    // The monochrome camera downloaded, and the user's list (3,7) and (2048,1).
+    void files_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QByteArray>("content");
+
+        const QString save = FileDialog("save", "Save As...", "DP List Files (*.csv)");
+        const QString notSaved = Box(QMessageBox::Critical, "Save Error", "Could not save user defective pixel list file.");
+        QTest::newRow("backup cancelled") << "backup" << QStringList{Backup} << QStringList() << QByteArray();
+        QTest::newRow("backup under the serial number") << "backup list.bin" << QStringList{Backup} << QStringList{"1001_list.bin"} << Encoded(MonoList);
+        QTest::newRow("backup into a missing folder") << "backup missing/list.bin"
+                                                      << QStringList{Backup, "Error! Export binary defect file failed.", NotBackedUp} << QStringList() << QByteArray();
+        QTest::newRow("save cancelled") << "save" << QStringList{save} << QStringList() << QByteArray();
+        QTest::newRow("save") << "save saved.csv" << QStringList{save} << QStringList{"saved.csv"} << QByteArray("Row,Column\n3, 7\n2048, 1\n");
+        QTest::newRow("save into a missing folder") << "save missing/saved.csv" << QStringList{save, notSaved} << QStringList() << QByteArray();
+    }
+
+    void files()
+    {
+        QFETCH(QString, action);
+        QFETCH(QStringList, told);
+        QFETCH(QStringList, written);
+        QFETCH(QByteArray, content);
+        QVERIFY(ConnectAndDownload() && Added({"3,7", "2048,1"}));
+
+        QCOMPARE(Act(action), told);
+
+        QCOMPARE(QDir(UserFile("")).entryList({"1001_*", "saved*"}, QDir::Files | QDir::Hidden), written);
+        QFile file(UserFile(written.value(0)));
+        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), content);
+    }
+
+    // The camera's row 30 with its gap closed by the user: edits that open the gap again give
+    // the camera table back its own colours.
+    void gapClosedAndOpened()
+    {
+        const QString clear = Box(QMessageBox::Question, "Clear User Defective Pixel List?",
+                                  "Are you sure you want to clear the user defective pixel list?");
+        QVERIFY(SetFile(Encoded(GapRow)) && ConnectAndDownload() && Added({"30,52"}, {"Verify Last Input"}));
+        QCOMPARE(Table(CameraView), GapClosed);
+        QCOMPARE(Act("clear No"), QStringList({clear}));
+        QCOMPARE(Table(CameraView), GapClosed);
+        SetCurrentUserRow(0);
+        QCOMPARE(Act("remove"), QStringList()); // the last row
+        QCOMPARE(Table(CameraView), GapOpen);
+
+        QCOMPARE(Act("load list.csv"), QStringList({Load})); // into the empty list without asking
+        QVERIFY(Added({"30,52"}, {"Verify Last Input"}) && Table(CameraView) == GapClosed);
+        SetCurrentUserRow(2);
+        QCOMPARE(Act("remove"), QStringList()); // the others checked again
+        QCOMPARE(Table(UserView), QStringList({"5,5", "2048,1 red"}));
+        QCOMPARE(Table(CameraView), GapOpen);
+
+        QVERIFY(Added({"30,52"}, {"Verify Last Input"}) && Table(CameraView) == GapClosed);
+        QCOMPARE(Act("clear Yes"), QStringList({clear}));
+        QVERIFY(Rows(UserView).isEmpty());
+        QCOMPARE(Table(CameraView), GapOpen);
+    }
+
+    // The right button does not drag the window; the left one does, and its press also drops
+    // the user table's selection and focus.
     void drag()
     {
-        QFETCH(QString, target);
-        QFETCH(int, button);
-        QFETCH(bool, moves);
-        auto *view = user->Find<QTableView>("userDefectivePixelView");
-        auto *model = qobject_cast<QStandardItemModel *>(view->model());
-        model->appendRow({new QStandardItem("3"), new QStandardItem("7")});
-        model->appendRow({new QStandardItem("4"), new QStandardItem("9")});
-        user->Find<QTabWidget>("tabWidget")->setCurrentIndex(2);
-        QApplication::setActiveWindow(user->Window());
+        auto *view = Find<QTableView>(UserView);
+        qobject_cast<QStandardItemModel *>(view->model())->appendRow({new QStandardItem("3"), new QStandardItem("7")});
+        Find<QTabWidget>("tabWidget")->setCurrentIndex(2);
+        QApplication::setActiveWindow(window.get());
         view->setFocus();
-        view->selectRow(1);
+        view->selectRow(0);
         QTRY_VERIFY(view->hasFocus());
-        QWidget *widget = user->Find<QWidget>(qPrintable(target));
-        if (auto *area = qobject_cast<QAbstractScrollArea *>(widget))
-            widget = area->viewport();
-        const QPoint start = user->Window()->pos();
+        const QPoint start = window->pos();
 
-        MouseEvents::Drag(widget, QPoint(4, 4), QPoint(35, 20), Qt::MouseButton(button));
+        MouseEvents::Drag(Find<QWidget>("mainFrame"), QPoint(4, 4), QPoint(35, 20), Qt::RightButton);
+        QCOMPARE(window->pos(), start);
+        QVERIFY(view->currentIndex().isValid() && view->hasFocus() && !view->selectionModel()->selectedRows().isEmpty());
 
-        QCOMPARE(user->Window()->pos(), moves ? start + QPoint(35, 20) : start);
-        QCOMPARE(view->currentIndex().isValid(), !moves);
-        QCOMPARE(view->selectionModel()->selectedRows().isEmpty(), moves);
-        QCOMPARE(view->hasFocus(), !moves);
+        MouseEvents::Drag(Find<QWidget>("mainFrame"), QPoint(4, 4), QPoint(35, 20), Qt::LeftButton);
+        QCOMPARE(window->pos(), start + QPoint(35, 20));
+        QVERIFY(!view->currentIndex().isValid() && !view->hasFocus() && view->selectionModel()->selectedRows().isEmpty());
     }
 
     void dialogs_data()
@@ -91,29 +469,25 @@ private slots:
         QTest::addColumn<QString>("pattern");
 
         QTest::newRow("help") << "helpButton" << "documentationLabel" << "^<h3>Talvern</h3>";
-        QTest::newRow("about with the SDK version")
-            << "aboutButton" << "aboutApplicationLabel"
-            << "^<p>Version: v1\\.90 <br>Zorvik API Version: \\d+\\.\\d+\\.\\d+</p>";
+        QTest::newRow("about with the SDK version") << "aboutButton" << "aboutApplicationLabel"
+                                                    << "^<p>Version: v1\\.90 <br>Zorvik API Version: \\d+\\.\\d+\\.\\d+</p>";
     }
 
+    // Each in front of the window.
     void dialogs()
     {
         QFETCH(QString, button);
         QFETCH(QString, label);
         QFETCH(QString, pattern);
-        QString text;
-        QWidget *parent = nullptr;
+        QString text = "no label, or not in front of the window";
         WhenShown<QDialog> shown([&](QDialog *dialog) {
-            auto *shownLabel = dialog->findChild<QLabel *>(label);
-            text = shownLabel ? shownLabel->text() : QString();
-            parent = dialog->parentWidget();
+            if (auto *shownLabel = dialog->parentWidget() == window.get() ? dialog->findChild<QLabel *>(label) : nullptr)
+                text = shownLabel->text();
             dialog->findChild<QAbstractButton *>("okButton")->click();
         });
 
-        QVERIFY(user->Click(qPrintable(button)));
+        QVERIFY(Click(button) && shown.answered);
 
-        QVERIFY(shown.answered);
-        QCOMPARE(parent, user->Window());
         QVERIFY2(QRegularExpression(pattern).match(text).hasMatch(), qPrintable(text));
     }
 
@@ -133,52 +507,45 @@ private slots:
     {
         QFETCH(QPoint, position);
         QFETCH(bool, used);
-        user->Window()->move(position);
-        user.reset();
-        QCOMPARE(QSettings("Corvane", "Talvern").value("MainWindow/position").toPoint(), position);
+        window->move(position);
+        window.reset();
 
         MainWindow next;
 
         QCOMPARE(next.pos() == position, used);
     }
 
-    // The window colours the first row of each coordinate it is given, in the list it is told.
-    void highlight_data()
-    {
-        QTest::addColumn<QList<PixelCoords>>("request");
-        QTest::addColumn<int>("listType");
-        QTest::addColumn<QStringList>("userTable");
-        QTest::addColumn<QStringList>("cameraTable");
-
-        QTest::newRow("first of two equal rows, row and column not swapped, unknown skipped")
-            << QList<PixelCoords>{{3, 7}, {9, 9}} << int(UserList) << QStringList{"3,7 yellow", "7,3", "3,7"}
-            << QStringList{"7,3", "3,7"};
-        QTest::newRow("camera list only") << QList<PixelCoords>{{3, 7}} << int(CameraList)
-                                          << QStringList{"3,7", "7,3", "3,7"} << QStringList{"7,3", "3,7 yellow"};
-    }
-
+    // The first row of each coordinate the window is given is coloured, unknown ones skipped.
     void highlight()
     {
-        QFETCH(QList<PixelCoords>, request);
-        QFETCH(int, listType);
-        QFETCH(QStringList, userTable);
-        QFETCH(QStringList, cameraTable);
-        const std::pair<const char *, QList<PixelCoords>> tables[] = {
-            {"userDefectivePixelView", {{3, 7}, {7, 3}, {3, 7}}}, {"cameraDefectivePixelView", {{7, 3}, {3, 7}}}};
-        for (const auto &table : tables) {
-            auto *model = qobject_cast<QStandardItemModel *>(user->Find<QTableView>(table.first)->model());
-            for (const PixelCoords &coordinates : table.second)
-                model->appendRow({new QStandardItem(QString::number(coordinates.row)),
-                                  new QStandardItem(QString::number(coordinates.column))});
-        }
+        auto *model = qobject_cast<QStandardItemModel *>(Find<QTableView>(UserView)->model());
+        for (const auto &[row, column] : {std::pair{"3", "7"}, {"7", "3"}, {"3", "7"}})
+            model->appendRow({new QStandardItem(row), new QStandardItem(column)});
 
-        QVERIFY(QMetaObject::invokeMethod(user->Window(), "HighlightDefects", Qt::DirectConnection,
-                                          Q_ARG(QList<PixelCoords>, request),
-                                          Q_ARG(DefectiveListType, DefectiveListType(listType)),
-                                          Q_ARG(QColor, Qt::yellow)));
+        QVERIFY(QMetaObject::invokeMethod(window.get(), "HighlightDefects", Q_ARG(QList<PixelCoords>, Coordinates({{3, 7}, {9, 9}})),
+                                          Q_ARG(DefectiveListType, UserList), Q_ARG(QColor, Qt::yellow)));
 
-        QCOMPARE(user->Table("userDefectivePixelView"), userTable);
-        QCOMPARE(user->Table("cameraDefectivePixelView"), cameraTable);
+        QCOMPARE(Table(UserView), QStringList({"3,7 yellow", "7,3", "3,7"}));
+    }
+
+    // Where a backup goes: the chosen folder, the camera's serial number before the chosen
+    // name, and nothing of the camera's text that could lead elsewhere.
+    void backupFileName_data()
+    {
+        QTest::addColumn<QString>("serialNumber");
+        QTest::addColumn<QString>("written");
+
+        QTest::newRow("climbing out") << "../../etc/x" << "/d/____etc_x_list.bin";
+        QTest::newRow("control characters") << QString("a\tb\nc") + QChar(0x7f) << "/d/a_b_c__list.bin";
+        QTest::newRow("what Windows refuses") << "C:\\x*?<>|\"" << "/d/C__x_______list.bin";
+        QTest::newRow("single dot kept") << "v1.2" << "/d/v1.2_list.bin";
+    }
+
+    void backupFileName()
+    {
+        QFETCH(QString, serialNumber);
+        QFETCH(QString, written);
+        QCOMPARE(BackupFileName("/d/list.bin", serialNumber), written);
     }
 
     void exitQuestion_data()
@@ -196,21 +563,149 @@ private slots:
     {
         QFETCH(int, answer);
         QFETCH(int, loopResult);
-        MessageBoxes boxes({QMessageBox::StandardButton(answer)});
+        Told told{QMessageBox::StandardButton(answer)};
         QEventLoop loop;
         QTimer::singleShot(0, &loop, [this, &loop] {
-            user->Find<QToolButton>("exitButton")->click();
+            Find<QToolButton>("exitButton")->click();
             QTimer::singleShot(0, &loop, [&loop] { loop.exit(1); });
         });
 
         QCOMPARE(loop.exec(), loopResult);
 
-        const QString question = Box(QMessageBox::Question, "Close Application?", "Are you sure you want to exit?");
-        QCOMPARE(boxes.lines, QStringList({question}));
+        QCOMPARE(told.Lines(), QStringList({Box(QMessageBox::Question, "Close Application?", "Are you sure you want to exit?")}));
     }
 
 private:
-    std::unique_ptr<WorkflowWindow> user;
+    template <typename T>
+    T *Find(const char *name) const { return window->findChild<T *>(name); }
+    QString UserFile(const QString &name) const { return folder->filePath(name); }
+
+    // Presses the button under an outer cursor of our own; true when the handler left exactly
+    // that cursor behind. The window is active then, as under the user's hand.
+    bool Click(const QString &button)
+    {
+        auto *toolButton = Find<QToolButton>(qPrintable(button));
+        if (!toolButton->isEnabled())
+            return false;
+        QApplication::setActiveWindow(window.get());
+        QGuiApplication::setOverrideCursor(QCursor(Qt::CrossCursor));
+        toolButton->click();
+        const QCursor *left = QGuiApplication::overrideCursor();
+        const bool balanced = left && left->shape() == Qt::CrossCursor;
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+        return balanced;
+    }
+
+    // Selects the camera list's row with this text (none when absent) and presses Connect.
+    bool Connect(const QString &entry)
+    {
+        auto *list = Find<QListWidget>("cameraList");
+        list->setCurrentItem(list->findItems(entry, Qt::MatchExactly).value(0));
+        return Click("connectButton");
+    }
+
+    bool ConnectAndDownload(const QString &entry = Mono)
+    {
+        return Connect(entry) && Click("downloadButton") && !Rows(CameraView).isEmpty();
+    }
+
+    // Presses Add and types "row,column" into the dialog, or cancels it when empty.
+    bool Add(const QString &typed)
+    {
+        WhenShown<CoordinatesDialog> dialog([&typed](CoordinatesDialog *shown) {
+            shown->findChild<QSpinBox *>("yCoordinate")->setValue(typed.section(',', 0, 0).toInt());
+            shown->findChild<QSpinBox *>("xCoordinate")->setValue(typed.section(',', 1).toInt());
+            shown->findChild<QAbstractButton *>(typed.isEmpty() ? "cancelButton" : "okButton")->click();
+        });
+        return Click("addButton") && dialog.answered;
+    }
+
+    void SetCurrentUserRow(int row)
+    {
+        auto *view = Find<QTableView>(UserView);
+        view->setCurrentIndex(view->model()->index(row, 0));
+    }
+
+    // The form's buttons that are enabled, by name (not the tab bar's own scroll buttons).
+    QStringList EnabledButtons() const
+    {
+        QStringList names;
+        for (const QToolButton *button : window->findChildren<QToolButton *>())
+            if (button->isEnabled() && !qobject_cast<QTabBar *>(button->parent()))
+                names.append(button->objectName());
+        names.sort();
+        return names;
+    }
+
+    QStringList Listed() const
+    {
+        QStringList entries;
+        for (const QListWidgetItem *item : Find<QListWidget>("cameraList")->findItems("*", Qt::MatchWildcard))
+            entries.append(item->text());
+        return entries;
+    }
+
+    Coordinates Rows(const char *view) const
+    {
+        Coordinates rows;
+        for (const QString &row : Table(view))
+            rows.append({quint16(row.section(',', 0, 0).toUInt()), quint16(row.section(',', 1).section(' ', 0, 0).toUInt())});
+        return rows;
+    }
+
+    // The table's rows as the user reads them: "row,column", and " yellow" or " red" when both
+    // cells have that colour, the two cells' colours split by " /" when they differ.
+    QStringList Table(const char *view) const
+    {
+        const QAbstractItemModel *model = Find<QTableView>(view)->model();
+        const auto colour = [model](int row, int column) {
+            const QVariant background = model->index(row, column).data(Qt::BackgroundRole);
+            return background == QColor(Qt::yellow) ? " yellow" : background == QColor(Qt::red) ? " red" : "";
+        };
+        QStringList rows;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QString first = colour(row, 0), second = colour(row, 1);
+            rows.append(model->index(row, 0).data().toString() + ',' + model->index(row, 1).data().toString() + first
+                        + (first == second ? QString() : " /" + second));
+        }
+        return rows;
+    }
+
+    // Presses the action's button and answers as it says; what the user was told.
+    QStringList Act(const QString &action)
+    {
+        const QString button = action.section(' ', 0, 0) + "Button", reply = action.section(' ', 1);
+        const bool question = reply == "Yes" || reply == "No";
+        Told told(reply == "No" ? QMessageBox::No : QMessageBox::Yes, question || reply.isEmpty() ? QString() : UserFile(reply));
+        if (!(button == "addButton" ? Add(reply) : Click(button)))
+            return {"not pressed"};
+        return told.Lines();
+    }
+
+    bool Cause(Trouble trouble)
+    {
+        if (trouble == NoCameraList && !(Click("disconnectButton") && Connect(Mono) && SetFile({})))
+            return false;
+        if (trouble == FirstRowCurrent || trouble == NoCameraList)
+            SetCurrentUserRow(0);
+        if (trouble == CallsFail)
+            return Fail(ZorvikSim::FaultKind::FailFromCall);
+        return (trouble != FactoryLost && trouble != NoCameraList) || SetFile({}, ZorvikSim::FactoryDefectFileId);
+    }
+
+    // The coordinates added in turn, with boxes of these titles shown.
+    bool Added(const QStringList &userList, const QStringList &titles = {})
+    {
+        MessageBoxes boxes;
+        bool added = true;
+        for (const QString &coordinates : userList)
+            added = added && Add(coordinates);
+        return added && boxes.titles == titles;
+    }
+
+    std::unique_ptr<QTemporaryDir> folder;
+    std::unique_ptr<MainWindow> window;
 };
 
 QTEST_MAIN(tst_MainWindow)

@@ -24,9 +24,7 @@ const quint32 Privilege = ZorvikSim::DefectFilePrivilegeLevel;
 const QString Failed = QStringLiteral(" Failed, Error: -13 (Other error)");
 const QString ReadFailed = "Read Register" + Failed;
 const QString WriteFailed = "Write Register" + Failed;
-const QString Select = QStringLiteral("Select File ID by writing 18ed5 @ 1a0bc");
 const QString Status = QStringLiteral("\nRead Flash File status @ 1a0b0");
-const QString ClearError = QStringLiteral("\nWrite Clear Error Command @ 1a0b4");
 const QString Handling = QStringLiteral("Error handling failed.");
 const QString Hardware = QStringLiteral("Flash File status: fffff000");
 const QString Poll = QStringLiteral("Read Flash File status register failed during the Erase Command.");
@@ -448,42 +446,6 @@ private slots:
         QCOMPARE(log.Lines().mid(log.Lines().size() - failure.lastLines.size()), failure.lastLines);
         QCOMPARE(camera.File(Custom), failure.held);
         QCOMPARE(camera.File(Factory), FactoryList);
-    }
-
-    // The flash file check, the upload over a valid list, then the read-back: every step's line.
-    void uploadDefectFile()
-    {
-        TestCamera camera(Spec("4711"), CustomList);
-        DebugLines log;
-        QVERIFY(camera.connection.UploadDefectFile(Uploaded));
-        QCOMPARE(camera.File(Custom), Uploaded);
-        const QString valid = QStringLiteral("Flash File status: fffff800");
-        const QString erased = QStringLiteral("Flash File status: fffffffe");
-        const QString privilege = QStringLiteral("\nSet Flash File Privilege by writing 3a51c7 @ 1a0b4");
-        const QStringList maximum{"\nRead maximum file length @ 1a0a0", "Flash File maximum size: 65504"};
-        const QStringList handled{Status, valid, ClearError, "Error handling done. ", Status, valid};
-        const QStringList plan{"\nWrite file data", "File size in bytes: 4128", "Numbers of packets: 9",
-                               "PacketSize: 500"};
-        QCOMPARE(log.Lines(), (QStringList{"\nUpload Defects", "Read Register ControlsInquiry1 @ 14000",
-                                           "ControlsInquiry1: 80400003", Status, valid, "Flash File System ready. ",
-                                           "\nUpload Flash File 18ed5", "\n" + Select} + maximum
-                               + QStringList{"\nErase Flash File 18ed5", "\nRead Flash File maximum size @ 1a0a0",
-                                             "Flash File maximum size: 65504",
-                                             "maximum time in seconds to erase a file: 6", "\nFile ID 18ed5", Select}
-                               + handled
-                               + QStringList{privilege, "\nWrite erase command 5 @ 1a0b4", Status, erased,
-                                             "Erase command completed.", "Flash File erased\n", Status, erased,
-                                             "Erase done. Ready to upload file.", privilege,
-                                             "\nWrite upload length register 4128 @ 1a0ac",
-                                             "\nWrite Flash File Upload command 2 @ 1a0b4"}
-                               + plan
-                               + QStringList{"Write packet 0\t@ offset: 0", Status, valid,
-                                             "Upload command completed. Flash File  valid.", "Flash File uploaded\n",
-                                             "\nDownload Flash File 18ed5", "\n" + Select}
-                               + handled + QStringList{"\nRead file length @ 1a0a4", "File length: 4128"} + maximum
-                               + QStringList{"\nWrite download offset 0 @ 1a0a8"} + plan
-                               + QStringList{"Flash File downloaded\n", "Defects file uploaded\n",
-                                             "Defects file size in bytes: 4128"}));
     }
 
     // The camera's list is appended to the caller's; an empty custom file is replaced by the

@@ -1,211 +1,174 @@
-#include "MessageLog.h"
+#include "DebugLines.h"
 #include "NeighborByteEncoding.h"
-#include "RandomDefects.h"
-#include "ReferenceEncoding.h"
 #include "TestData.h"
 
 #include <QtTest>
 
-#include <algorithm>
-
 using Bytes = std::vector<unsigned char>;
-Q_DECLARE_METATYPE(CameraDescription)
 
-static bool operator==(const NbEntry &a, const NbEntry &b)
+static QByteArray Text(const Bytes &bytes)
 {
-    return a.row == b.row && a.column == b.column && a.neighbourMask == b.neighbourMask;
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
 }
 
-namespace {
-
-// The defect file content of the list, empty when it cannot be encoded.
-Bytes Formatted(const CameraDescription &sensor, const QList<PixelCoords> &list)
-{
-    NeighborByteEncoding encoding;
-    encoding.SetData(sensor, list);
-    Bytes out;
-    if (encoding.Generate1DNbEncodingFromDefectImage())
-        encoding.FormatDefectFileData(&out);
-    return out;
-}
-
-Bytes FileWithEntries(quint32 marker, quint32 count, const Bytes &entries)
-{
-    Bytes content(4096 + entries.size(), 0xFF);
-    qToLittleEndian<quint32>(marker, content.data());
-    qToLittleEndian<quint32>(count, content.data() + 12);
-    std::copy(entries.begin(), entries.end(), content.begin() + 4096);
-    return content;
-}
-
-} // namespace
-
-class TestNeighborByteEncoding : public QObject
+class tst_NeighborByteEncoding : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void masks_data();
-    void masks();
-    void defectFileBytes();
-    void decode_data();
-    void decode();
-    void matchesReference_data();
-    void matchesReference();
+    // Each entry in hex: column and row (16 bits), then the neighbour mask with the
+    // 0xF000 marker (32 bits), all little-endian.
+    void encode_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QList<PixelCoords>>("list");
+        QTest::addColumn<QByteArray>("entries");
+        QTest::addColumn<QStringList>("lines");
+        const auto row = [](const char *name, const char *type, int width, const QList<PixelCoords> &list,
+                            const char *entries, const QStringList &lines = {}) {
+            QTest::newRow(name) << type << width << list << QByteArray::fromHex(entries) << lines;
+        };
+        row("mono single", "Mono", 100, {{10, 50}}, "32000a00eff10000");
+        row("mono pair", "Mono", 100, {{10, 50}, {10, 51}}, "32000a00e7f10000 33000a00cff10000");
+        row("mono run of five", "Mono", 100, Run(7, 20, 24),
+            "14000700e0f10000 15000700c1f10000 1600070083f10000 1700070007f10000 180007000ff00000");
+        row("mono run of nine", "Mono", 100, Run(7, 20, 28),
+            "14000700e0f10000 15000700c0f10000 1600070080f10000 1700070000f10000 1800070000f00000 "
+            "1900070001f00000 1a00070003f00000 1b00070007f00000 1c0007000ff00000");
+        row("bayer single", "Bayer", 100, {{10, 50}}, "32000a0045f10000");
+        row("bayer odd neighbour ignored", "Bayer", 100, {{10, 50}, {10, 51}}, "32000a0045f10000 33000a0045f10000");
+        row("bayer even neighbour", "Bayer", 100, {{10, 50}, {10, 52}}, "32000a0041f10000 34000a0005f10000");
+        row("mono column 0", "Mono", 100, {{1, 0}}, "000001000ff00000");
+        row("mono column 2", "Mono", 100, {{1, 2}}, "020001006ff00000");
+        row("mono last column", "Mono", 100, {{1, 99}}, "63000100e0f10000");
+        row("bayer column 0", "Bayer", 100, {{1, 0}}, "0000010005f00000");
+        row("repeated coordinate", "Mono", 100, {{10, 50}, {10, 50}}, "32000a00eff10000 32000a00eff10000");
+        row("width 9, middle", "Mono", 9, {{0, 4}}, "04000000eff10000");
+        row("last column of widest sensor", "Mono", 65536, {{0, 65535}}, "ffff0000e0f10000");
+        // Neighbours found whatever order the user added them in, across rows and column bytes.
+        row("listed out of order", "Mono", 1000,
+            {{1, 258}, {1, 255}, {2, 52}, {2, 50}, {4, 50}, {3, 51}, {4, 52}, {5, 60}, {261, 61}, {5, 62}},
+            "020101006ff10000 ff000100edf10000 34000200aff10000 32000200ebf10000 32000400ebf10000 "
+            "33000300eff10000 34000400aff10000 3c000500ebf10000 3d000501eff10000 3e000500aff10000");
+        row("empty list, refused", "Mono", 100, {}, "");
+        row("sensor width 8, refused", "Mono", 8, {{1, 1}}, "");
+        row("type compared case-sensitively", "mono", 100, Run(10, 50, 52),
+            "32000a0041f10000 33000a0045f10000 34000a0005f10000",
+            {"Unknown sensor type mono, encoding with the Bayer neighbour rule."});
+    }
+
+    void encode()
+    {
+        QFETCH(QString, type);
+        QFETCH(int, width);
+        QFETCH(QList<PixelCoords>, list);
+        QFETCH(QByteArray, entries);
+        QFETCH(QStringList, lines);
+        DebugLines log;
+        NeighborByteEncoding encoding;
+        encoding.SetData(TestSensor(width, 100, 1000, type), list);
+        QCOMPARE(encoding.Generate1DNbEncodingFromDefectImage(), !entries.isEmpty());
+        QCOMPARE(log.Lines(), lines);
+        QCOMPARE(encoding.GetDefectFileSize(), 4096 + entries.size());
+        Bytes out;
+        QCOMPARE(encoding.FormatDefectFileData(&out), !entries.isEmpty());
+        QCOMPARE(Text(out).mid(4096), entries);
+    }
+
+    // The header's words, then 0xFF up to the first entry; a debug line per entry.
+    void header()
+    {
+        DebugLines log;
+        NeighborByteEncoding encoding;
+        encoding.SetData(TestSensor(2048, 1088), {{10, 50}, {20, 60}});
+        Bytes out;
+        QVERIFY(encoding.Generate1DNbEncodingFromDefectImage() && encoding.FormatDefectFileData(&out));
+        QCOMPARE(out.size(), size_t(4112));
+        QCOMPARE(Text(out).left(4096), QByteArray::fromHex("ffffffff 01000000 00100000 02000000 08000000 00080000 "
+                                                           "40040000").leftJustified(4096, '\xFF'));
+        QCOMPARE(log.Lines(), (QStringList{"[10, 50]: 1ef 111101111", "[20, 60]: 1ef 111101111"}));
+    }
+
+    void trim_data()
+    {
+        QTest::addColumn<QList<PixelCoords>>("list");
+        QTest::addColumn<qint64>("capacity");
+        QTest::addColumn<QList<PixelCoords>>("removed");
+        QTest::addColumn<QList<PixelCoords>>("kept");
+        using List = QList<PixelCoords>;
+        QTest::newRow("outside the sensor, one twice") << List{{100, 3}, {3, 100}, {5, 5}, {100, 3}} << qint64(9)
+                                                       << List{{100, 3}, {3, 100}, {100, 3}} << List{{5, 5}};
+        QTest::newRow("middle of a run of nine") << Run(1, 20, 28) << qint64(9) << List{{1, 24}}
+                                                 << Run(1, 20, 23) + Run(1, 25, 28);
+        QTest::newRow("beyond capacity") << Run(3, 10, 12) << qint64(2) << List{{3, 12}} << Run(3, 10, 11);
+        QTest::newRow("capacity 0") << Run(3, 10, 11) << qint64(0) << Run(3, 10, 11) << List{};
+        QTest::newRow("negative capacity") << Run(3, 10, 11) << qint64(-1) << Run(3, 10, 11) << List{};
+        QTest::newRow("capacity beyond int") << Run(3, 10, 11) << (qint64(1) << 40) << List{} << Run(3, 10, 11);
+    }
+
+    // Outside the sensor, more than eight in a row, beyond capacity, in that order, as
+    // before an upload; the written file holds what is kept.
+    void trim()
+    {
+        QFETCH(QList<PixelCoords>, list);
+        QFETCH(qint64, capacity);
+        QFETCH(QList<PixelCoords>, removed);
+        QFETCH(QList<PixelCoords>, kept);
+        DebugLines quiet;
+        const CameraDescription sensor = TestSensor(100, 100, capacity);
+        NeighborByteEncoding encoding;
+        encoding.SetData(sensor, list);
+        QVERIFY(encoding.Generate1DNbEncodingFromDefectImage());
+        QCOMPARE(encoding.RemoveOutsideSensorRange(sensor) + encoding.RemoveMoreThanEightConsecutive()
+                     + encoding.RemoveBeyondCapacity(), removed);
+        QCOMPARE(encoding.Coordinates(), kept);
+        QCOMPARE(encoding.Entries().size(), kept.size());
+        Bytes out;
+        QCOMPARE(encoding.FormatDefectFileData(&out), !kept.isEmpty());
+        QList<PixelCoords> decoded;
+        DecodeDefectFile(out, &decoded);
+        QCOMPARE(decoded, kept);
+    }
+
+    void decode_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<PixelCoords>>("expected");
+        QTest::addColumn<QString>("line");
+        const auto file = [](const QByteArray &marker, const QByteArray &count, const QByteArray &entries) {
+            const QByteArray start = QByteArray::fromHex(marker + "ffffffffffffffff" + count);
+            return start.leftJustified(4096, '\xFF') + QByteArray::fromHex(entries);
+        };
+        const QByteArray entries = "32000a00eff10000 01020304eff10000";
+        const QList<PixelCoords> two{{10, 50}, {0x0403, 0x0201}};
+        QTest::newRow("empty") << QByteArray() << QList<PixelCoords>{} << QString();
+        QTest::newRow("shorter than header") << QByteArray(4095, '\xFF') << QList<PixelCoords>{}
+                                             << "Defect file of 4095 bytes is shorter than its header.";
+        QTest::newRow("little endian") << file("ffffffff", "02000000", entries) << two << QString();
+        QTest::newRow("big endian") << file("00000000", "02000000", entries)
+                                    << QList<PixelCoords>{{0x0A00, 0x3200}, {0x0304, 0x0102}} << QString();
+        QTest::newRow("count below entries present") << file("ffffffff", "01000000", entries) << two.mid(0, 1)
+                                                     << QString();
+        QTest::newRow("count beyond entries present") << file("ffffffff", "ffffffff", entries) << two
+            << "Defect file counts 4294967295 entries but holds 2; reading 2.";
+        QTest::newRow("last entry cut short") << file("ffffffff", "02000000", "32000a00eff10000 01020304eff100")
+            << two.mid(0, 1) << "Defect file counts 2 entries but holds 1; reading 1.";
+    }
+
+    // What was in the list before stays in front.
+    void decode()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<PixelCoords>, expected);
+        QFETCH(QString, line);
+        DebugLines log;
+        QList<PixelCoords> coordinates{{9, 9}};
+        DecodeDefectFile(Bytes(content.cbegin(), content.cend()), &coordinates);
+        QCOMPARE(coordinates, QList<PixelCoords>({{9, 9}}) + expected);
+        QCOMPARE(log.Lines(), line.isEmpty() ? QStringList() : QStringList{line});
+    }
 };
 
-void TestNeighborByteEncoding::masks_data()
-{
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QList<PixelCoords>>("list");
-    QTest::addColumn<QList<quint32>>("expected");
-    QTest::addColumn<QStringList>("lines");
-
-    auto row = [](const char *name, const char *type, int width, QList<PixelCoords> list, QList<quint32> masks,
-                  QStringList lines = {}) { QTest::newRow(name) << type << width << list << masks << lines; };
-    row("mono single", "Mono", 100, {{10, 50}}, {0x1EF});
-    row("mono pair", "Mono", 100, {{10, 50}, {10, 51}}, {0x1E7, 0x1CF});
-    row("mono run of five", "Mono", 100, Run(7, 20, 24), {0x1E0, 0x1C1, 0x183, 0x107, 0x00F});
-    row("mono run of nine", "Mono", 100, Run(7, 20, 28), {0x1E0, 0x1C0, 0x180, 0x100, 0, 1, 3, 7, 0xF});
-    row("bayer single", "Bayer", 100, {{10, 50}}, {0x145});
-    row("bayer odd neighbour ignored", "Bayer", 100, {{10, 50}, {10, 51}}, {0x145, 0x145});
-    row("bayer even neighbour", "Bayer", 100, {{10, 50}, {10, 52}}, {0x141, 0x105});
-    row("mono column 0", "Mono", 100, {{1, 0}}, {0x00F});
-    row("mono column 2", "Mono", 100, {{1, 2}}, {0x06F});
-    row("mono last column", "Mono", 100, {{1, 99}}, {0x1E0});
-    row("mono column width-3", "Mono", 100, {{1, 97}}, {0x1EC});
-    row("mono column at width", "Mono", 100, {{1, 100}}, {0x1E0});
-    row("mono column far past width", "Mono", 100, {{1, 200}}, {0});
-    row("bayer column 0", "Bayer", 100, {{1, 0}}, {0x005});
-    row("bayer last column", "Bayer", 100, {{1, 99}}, {0x140});
-    row("different rows", "Mono", 100, {{3, 7}, {4, 8}}, {0x1EF, 0x1EF});
-    row("repeated coordinate", "Mono", 100, {{10, 50}, {10, 50}}, {0x1EF, 0x1EF});
-    row("width 9, middle", "Mono", 9, {{0, 4}}, {0x1EF});
-    row("last column of widest sensor", "Mono", 65536, {{0, 65535}}, {0x1E0});
-    row("empty list, refused", "Mono", 100, {}, {});
-    row("sensor width 8, refused", "Mono", 8, {{1, 1}}, {});
-    row("unknown type, colour rule", "Unknown", 100, Run(10, 50, 52), {0x141, 0x145, 0x105},
-        {"Unknown sensor type Unknown, encoding with the Bayer neighbour rule."});
-    row("type compared case-sensitively", "mono", 100, Run(10, 50, 51), {0x145, 0x145},
-        {"Unknown sensor type mono, encoding with the Bayer neighbour rule."});
-}
-
-void TestNeighborByteEncoding::masks()
-{
-    QFETCH(QString, type);
-    QFETCH(int, width);
-    QFETCH(QList<PixelCoords>, list);
-    QFETCH(QList<quint32>, expected);
-    QFETCH(QStringList, lines);
-
-    MessageLog log;
-    NeighborByteEncoding encoding;
-    encoding.SetData(TestSensor(width, 100, 1000, type), list);
-    QCOMPARE(encoding.Generate1DNbEncodingFromDefectImage(), !expected.isEmpty());
-    QCOMPARE(MessageLog::Lines(), lines);
-    QCOMPARE(encoding.GetDefectFileSize(), 4096 + 8 * expected.size());
-    for (int i = 0; i < expected.size(); ++i)
-        QCOMPARE(encoding.Entries()[i].neighbourMask, expected[i]);
-}
-
-void TestNeighborByteEncoding::defectFileBytes()
-{
-    MessageLog log;
-    const Bytes single = Formatted(TestSensor(100), {{10, 50}});
-    QCOMPARE(single.size(), size_t(4104));
-    QCOMPARE(Bytes(single.begin() + 4096, single.end()), (Bytes{0x32, 0x00, 0x0A, 0x00, 0xEF, 0xF1, 0x00, 0x00}));
-    QCOMPARE(MessageLog::Lines(), QStringList{"[10, 50]: 1ef 111101111"});
-
-    const Bytes three = Formatted(TestSensor(2048, 1088), {{1, 1}, {2, 2}, {3, 3}});
-    QCOMPARE(three.size(), size_t(4120));
-    QCOMPARE(Bytes(three.begin(), three.begin() + 28),
-             (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x03, 0x00,
-                    0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x40, 0x04, 0x00, 0x00}));
-    QVERIFY(std::all_of(three.begin() + 28, three.begin() + 4096, [](unsigned char b) { return b == 0xFF; }));
-}
-
-void TestNeighborByteEncoding::decode_data()
-{
-    QTest::addColumn<Bytes>("content");
-    QTest::addColumn<QList<PixelCoords>>("expected");
-    QTest::addColumn<QString>("line");
-
-    const Bytes twoEntries{0x32, 0x00, 0x0A, 0x00, 0xEF, 0xF1, 0, 0, 0x01, 0x02, 0x03, 0x04, 0xEF, 0xF1, 0, 0};
-    const QList<PixelCoords> two{{10, 50}, {0x0403, 0x0201}};
-    Bytes partial = FileWithEntries(0xFFFFFFFF, 2, twoEntries);
-    partial.pop_back();
-    QTest::newRow("empty") << Bytes{} << QList<PixelCoords>{} << QString();
-    QTest::newRow("shorter than header") << Bytes(4095, 0xFF) << QList<PixelCoords>{}
-                                         << "Defect file of 4095 bytes is shorter than its header.";
-    QTest::newRow("little endian") << FileWithEntries(0xFFFFFFFF, 2, twoEntries) << two << QString();
-    QTest::newRow("big endian") << FileWithEntries(0, 2, twoEntries)
-                                << QList<PixelCoords>{{0x0A00, 0x3200}, {0x0304, 0x0102}} << QString();
-    QTest::newRow("count below entries present") << FileWithEntries(0xFFFFFFFF, 1, twoEntries) << two.mid(0, 1)
-                                                 << QString();
-    QTest::newRow("count beyond entries present") << FileWithEntries(0xFFFFFFFF, 0xFFFFFFFF, twoEntries) << two
-                                                  << "Defect file counts 4294967295 entries but holds 2; reading 2.";
-    QTest::newRow("last entry cut short") << partial << two.mid(0, 1)
-                                          << "Defect file counts 2 entries but holds 1; reading 1.";
-}
-
-void TestNeighborByteEncoding::decode()
-{
-    QFETCH(Bytes, content);
-    QFETCH(QList<PixelCoords>, expected);
-    QFETCH(QString, line);
-    MessageLog log;
-    QList<PixelCoords> coordinates{{9, 9}};
-    DecodeDefectFile(content, &coordinates);
-    QCOMPARE(coordinates, QList<PixelCoords>({{9, 9}}) + expected);
-    QCOMPARE(MessageLog::Lines(), line.isEmpty() ? QStringList() : QStringList{line});
-}
-
-void TestNeighborByteEncoding::matchesReference_data()
-{
-    QTest::addColumn<CameraDescription>("sensor");
-    QTest::addColumn<QList<PixelCoords>>("list");
-    for (quint32 seed = 1; seed <= 6; ++seed) {
-        for (const char *type : {"Mono", "Bayer"}) {
-            const int width = seed % 2 ? 64 : 1024;
-            const QByteArray name = QByteArray(type) + " seed " + QByteArray::number(seed);
-            QTest::newRow(name + " random") << TestSensor(width, 40, 700, type) << RandomDefects(seed, 800, width, 40);
-            QTest::newRow(name + " clustered") << TestSensor(width, 40, 5000, type)
-                                               << ClusteredDefects(seed, 800, width + 3, 10);
-        }
-    }
-    QTest::newRow("capacity 0") << TestSensor(64, 40, 0) << RandomDefects(7, 100, 64, 40);
-    QTest::newRow("capacity beyond int") << TestSensor(64, 40, qint64(1) << 40) << RandomDefects(8, 100, 64, 40);
-}
-
-// The whole upload sequence against the step-by-step reference: same entries,
-// same removals (outside, more than eight, beyond capacity) in the same order,
-// the same runs of more than four, and the written file decodes to what is kept.
-void TestNeighborByteEncoding::matchesReference()
-{
-    QFETCH(CameraDescription, sensor);
-    QFETCH(QList<PixelCoords>, list);
-    NeighborByteEncoding fast;
-    fast.SetData(sensor, list);
-    ReferenceEncoding reference{sensor, list, {}};
-    QVERIFY(fast.Generate1DNbEncodingFromDefectImage());
-    QVERIFY(reference.Generate());
-    QCOMPARE(fast.Entries(), reference.entries);
-
-    QCOMPARE(fast.RemoveOutsideSensorRange(sensor), reference.RemoveOutside(sensor));
-    QCOMPARE(fast.RemoveMoreThanEightConsecutive(), reference.RemoveMoreThanEight());
-    QCOMPARE(fast.FindMoreThanFourConsecutive(), reference.FindMoreThanFour());
-    QCOMPARE(fast.RemoveBeyondCapacity(), reference.RemoveBeyondCapacity());
-    QCOMPARE(fast.Coordinates(), reference.coordinates);
-    QCOMPARE(fast.Entries(), reference.entries);
-
-    MessageLog quiet;
-    Bytes out;
-    QCOMPARE(fast.FormatDefectFileData(&out), !reference.entries.isEmpty());
-    QList<PixelCoords> decoded;
-    DecodeDefectFile(out, &decoded);
-    QCOMPARE(decoded, reference.coordinates);
-}
-
-QTEST_APPLESS_MAIN(TestNeighborByteEncoding)
+QTEST_APPLESS_MAIN(tst_NeighborByteEncoding)
 #include "tst_NeighborByteEncoding.moc"

@@ -9,8 +9,8 @@
 
 #include <functional>
 
-// The straightforward quadratic algorithms, step by step, against which the
-// fast paths are compared (tests) and timed (benchmark).
+// The straightforward quadratic algorithms, step by step: the benchmark checks
+// that the fast paths give the same results, then times both.
 struct ReferenceEncoding
 {
     CameraDescription description;
