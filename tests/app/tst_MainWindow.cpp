@@ -21,10 +21,6 @@ namespace {
 
 // The in-memory cameras, as the window lists them.
 const QString Mono = QStringLiteral("HN2702-M-1001"); // 2048 x 2048
-const QString Bayer = QStringLiteral("HN2703-C-1002(CAM-7)");
-const QString Unsupported = QStringLiteral("VX1100-M-3001");
-const QString WithoutFlash = QStringLiteral("HN2701-M-4001");
-const QString Grouped = QStringLiteral("(a)-(b)-HN2702-M-6001"); // groups the display name leaves out
 const ZorvikSim::CameraSpec Specs[] = {
     {"HN2702-M", "1001", "", 2048, 2048, "Mono", true, 65536},  {"HN2703-C", "1002", "CAM-7", 1936, 1216, "Bayer", true, 65536},
     {"VX1100-M", "3001", "", 1280, 1024, "Mono", true, 65536},  {"HN2701-M", "4001", "", 1600, 1200, "Mono", false, 65536},
@@ -40,30 +36,18 @@ const Coordinates GapRow = {{30, 50}, {30, 51}, {30, 53}, {30, 54}, {30, 55}, {3
 const QStringList GapOpen = {"30,50", "30,51", "30,53 yellow", "30,54 yellow", "30,55 yellow", "30,56 yellow", "30,57 yellow", "30,58 yellow"};
 const QStringList GapClosed = {"30,50", "30,51", "30,53 yellow", "30,54 red", "30,55 yellow", "30,56 yellow", "30,57 yellow", "30,58 yellow"};
 
-QByteArray Bytes(const std::vector<uint8_t> &content)
-{
-    return QByteArray(reinterpret_cast<const char *>(content.data()), int(content.size()));
-}
-
 // The monochrome camera's defect files (custom or factory) as stored, read and written with
 // the stand-in's own code.
 QByteArray File(uint32_t fileId = ZorvikSim::CustomDefectFileId)
 {
     std::vector<uint8_t> content;
     ZorvikSim::GetFile("1001", fileId, content);
-    return Bytes(content);
+    return QByteArray(reinterpret_cast<const char *>(content.data()), int(content.size()));
 }
 
 bool SetFile(const QByteArray &content, uint32_t fileId = ZorvikSim::CustomDefectFileId)
 {
     return ZorvikSim::SetFile("1001", fileId, std::vector<uint8_t>(content.cbegin(), content.cend()));
-}
-
-// The factory file as the camera was attached with it; first asked for before any test.
-QByteArray Factory()
-{
-    static const QByteArray factory = File(ZorvikSim::FactoryDefectFileId);
-    return factory;
 }
 
 Coordinates Decoded(const QByteArray &content)
@@ -81,7 +65,8 @@ QByteArray Encoded(const Coordinates &list, int width = 2048, int height = 2048)
     std::vector<std::pair<uint16_t, uint16_t>> rowColumns;
     for (const PixelCoords &coordinates : list)
         rowColumns.emplace_back(coordinates.row, coordinates.column);
-    return Bytes(ZorvikSim::EncodeDefectFile(width, height, "Mono", rowColumns));
+    const std::vector<uint8_t> content = ZorvikSim::EncodeDefectFile(width, height, "Mono", rowColumns);
+    return QByteArray(reinterpret_cast<const char *>(content.data()), int(content.size()));
 }
 
 // From the next SDK call on, every call on the monochrome camera fails, or what is written
@@ -119,17 +104,17 @@ const char *const UserView = "userDefectivePixelView";
 const char *const CameraView = "cameraDefectivePixelView";
 
 // What differs from the start of a test: every SDK call fails, the factory file cannot be read,
-// the first user row is current, or, with that, the camera list is gone and cannot be had again.
-enum Trouble { None, CallsFail, FactoryLost, FirstRowCurrent, NoCameraList };
+// the first user row is current, or, with that, the camera list is gone and cannot be had again,
+// or the camera's list is empty and the user's holds only (2048,5).
+enum Trouble { None, CallsFail, FactoryLost, FirstRowCurrent, NoCameraList, CameraEmptyUserOutside };
 
 } // namespace
 
 // What the user is told, in order: each message box and file dialog, and each line of the log
 // that says something went wrong. Every box is answered with `answer` where it has that
 // button, the file dialog with `file` (cancelled when empty).
-class Told
+struct Told
 {
-public:
     explicit Told(QMessageBox::StandardButton answer = QMessageBox::Yes, const QString &file = QString())
         : boxes({answer, answer, answer}), dialog([this, file](QFileDialog *shown) {
               const QCursor *cursor = QGuiApplication::overrideCursor();
@@ -143,9 +128,6 @@ public:
           })
     {
     }
-    QStringList Lines() const { return boxes.lines; }
-
-private:
     MessageBoxes boxes;
     WhenShown<QFileDialog> dialog;
     DebugLines errors{[this](const QString &line) {
@@ -173,15 +155,17 @@ private slots:
         CameraInterface::SetPollPause(0);
         for (const ZorvikSim::CameraSpec &camera : Specs)
             QVERIFY(ZorvikSim::Attach(camera));
-        Factory();
+        factory = File(ZorvikSim::FactoryDefectFileId);
     }
     // The monochrome camera as attached, without faults, holding MonoList; the real
     // main window shown on them, and a folder of the user's files: a list file, backups of
     // another camera of the same sensor and of another sensor, files that are no lists.
     void init()
     {
+        window.reset(); // the last test's, before the camera is reset under it
         ZorvikSim::ClearCalls("1001");
-        QVERIFY(ZorvikSim::ResetToFactory("1001") && SetFile(Factory(), ZorvikSim::FactoryDefectFileId) && SetFile(Encoded(MonoList)));
+        QVERIFY(ZorvikSim::ResetToFactory("1001") && SetFile(factory, ZorvikSim::FactoryDefectFileId)
+                && SetFile(Encoded(MonoList)));
         folder = std::make_unique<QTemporaryDir>();
         const std::pair<QString, QByteArray> userFiles[] = {
             {"list.csv", "Row,Column\n5, 5\n2048, 1\n"}, {"header.csv", "Row,Column\n"}, {"bad.csv", "5;5\n"},
@@ -194,15 +178,12 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
-    void cleanup()
-    {
-        window.reset();
-        folder.reset();
-    }
 
-    void startUp()
+    // The cameras as attached, listed again on Refresh.
+    void cameraList()
     {
-        const QStringList attached = {Mono, Bayer, Unsupported, WithoutFlash, Grouped};
+        const QStringList attached = {Mono, "HN2703-C-1002(CAM-7)", "VX1100-M-3001", "HN2701-M-4001",
+                                      "(a)-(b)-HN2702-M-6001"};
         QCOMPARE(Listed(), attached);
         auto *list = Find<QListWidget>("cameraList");
         list->addItem("stale entry");
@@ -214,49 +195,9 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(window.get(), "OnCameraListChanged", Q_ARG(int, 2)));
         QVERIFY(QMetaObject::invokeMethod(window.get(), "OnCameraListChanged", Q_ARG(int, -1)));
         QCOMPARE(Listed(), attached + QStringList{"stale entry"});
-    }
-
-    void connecting_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("trouble");
-        QTest::addColumn<QStringList>("told");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QStringList>("buttons");
-
-        const QStringList model{Box(QMessageBox::Critical, "Connection Error", "Talvern does not support this camera model.")};
-        QTest::newRow("no camera selected") << QString() << int(None) << QStringList() << NoCamera << Disconnected;
-        QTest::newRow("unsupported model") << Unsupported << int(None) << model << NoCamera << Disconnected;
-        const QStringList cannotOpen{Box(QMessageBox::Critical, "Connection Error", "Could not connect to the selected camera.")};
-        QTest::newRow("camera that cannot be opened") << Mono << int(CallsFail) << cannotOpen << NoCamera << Disconnected;
-        QTest::newRow("no flash file system") << WithoutFlash << int(None) << model << NoCamera << Disconnected;
-        QTest::newRow("monochrome") << Mono << int(None) << QStringList() << Mono << Connected;
-        QTest::newRow("ID in parentheses kept") << Bayer << int(None) << QStringList() << Bayer << Connected;
-        QTest::newRow("groups before a hyphen dropped") << Grouped << int(None) << QStringList() << "HN2702-M-6001" << Connected;
-    }
-
-    void connecting()
-    {
-        QFETCH(QString, entry);
-        QFETCH(int, trouble);
-        QFETCH(QStringList, told);
-        QFETCH(QString, label);
-        QFETCH(QStringList, buttons);
-        QVERIFY(Cause(Trouble(trouble)));
-        Told seen;
-
-        QVERIFY(Connect(entry));
-
-        QCOMPARE(seen.Lines(), told);
-        QCOMPARE(Find<QLabel>("cameraLabel")->text(), label);
-        QCOMPARE(EnabledButtons(), buttons);
-        QVERIFY(Rows(CameraView).isEmpty());
-    }
 
     // A camera plugged in and the connected one unplugged while the window runs: as pressing
     // Disconnect, that drops the camera's list and keeps the user's.
-    void hotPlug()
-    {
         QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A new camera was discovered by Zorvik.");
         QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A camera was disconnected from the system.");
         MessageBoxes boxes; // the log stays with the test, for the lines above
@@ -276,6 +217,45 @@ private slots:
         QCOMPARE(EnabledButtons(), Disconnected);
         const std::vector<ZorvikSim::Call> calls = ZorvikSim::Calls("1001");
         QVERIFY(std::any_of(calls.cbegin(), calls.cend(), [](const ZorvikSim::Call &call) { return call.operation == "Close"; }));
+    }
+
+    void connecting_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<int>("trouble");
+        QTest::addColumn<QStringList>("told");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QStringList>("buttons");
+
+        const QStringList model{Box(QMessageBox::Critical, "Connection Error", "Talvern does not support this camera model.")};
+        QTest::newRow("no camera selected") << QString() << int(None) << QStringList() << NoCamera << Disconnected;
+        QTest::newRow("unsupported model") << "VX1100-M-3001" << int(None) << model << NoCamera << Disconnected;
+        const QStringList cannotOpen{Box(QMessageBox::Critical, "Connection Error", "Could not connect to the selected camera.")};
+        QTest::newRow("camera that cannot be opened") << Mono << int(CallsFail) << cannotOpen << NoCamera << Disconnected;
+        QTest::newRow("no flash file system") << "HN2701-M-4001" << int(None) << model << NoCamera << Disconnected;
+        QTest::newRow("monochrome") << Mono << int(None) << QStringList() << Mono << Connected;
+        QTest::newRow("ID in parentheses kept") << "HN2703-C-1002(CAM-7)" << int(None) << QStringList()
+                                                << "HN2703-C-1002(CAM-7)" << Connected;
+        QTest::newRow("groups before a hyphen dropped") << "(a)-(b)-HN2702-M-6001" << int(None) << QStringList()
+                                                        << "HN2702-M-6001" << Connected;
+    }
+
+    void connecting()
+    {
+        QFETCH(QString, entry);
+        QFETCH(int, trouble);
+        QFETCH(QStringList, told);
+        QFETCH(QString, label);
+        QFETCH(QStringList, buttons);
+        QVERIFY(Cause(Trouble(trouble)));
+        Told seen;
+
+        QVERIFY(Connect(entry));
+
+        QCOMPARE(seen.boxes.lines, told);
+        QCOMPARE(Find<QLabel>("cameraLabel")->text(), label);
+        QCOMPARE(EnabledButtons(), buttons);
+        QVERIFY(Rows(CameraView).isEmpty());
     }
 
     // The monochrome camera downloaded, and the user's list (2048,5), outside the sensor, and (6,6).
@@ -307,17 +287,25 @@ private slots:
         QTest::newRow("restore a backup of another camera") << int(None) << "restore backup.bin" << QStringList{Restore}
                                                             << Coordinates{{1, 1}, {2, 2}, {3, 3}} << two;
         QTest::newRow("revert answered No") << int(None) << "revert No" << QStringList{revert} << MonoList << two;
-        QTest::newRow("revert") << int(None) << "revert Yes" << QStringList{revert} << Decoded(Factory()) << two;
+        QTest::newRow("revert") << int(None) << "revert Yes" << QStringList{revert} << Decoded(factory) << two;
         QTest::newRow("revert, factory file unreadable")
             << int(FactoryLost) << "revert Yes" << QStringList{revert, "Error! Could not download factory defect list.", notReverted} << MonoList << two;
         QTest::newRow("upload, findings accepted, outside dropped") << int(None) << "upload Yes" << QStringList{Findings}
                                                                     << MonoList + Coordinates{{6, 6}} << two;
+        QTest::newRow("upload with nothing left to write")
+            << int(CameraEmptyUserOutside) << "upload Yes"
+            << QStringList{Waiting(Box(QMessageBox::Warning, "Proceed With Upload?",
+                                       "Warning! The following issue(s) have been detected in the user DP list:\n\n"
+                                       "- Defective pixels outside of sensor range\n\n"
+                                       "Would you like to proceed with the upload process?")),
+                           "Error! Prepare binary defect file failed."}
+            << Coordinates() << QStringList{"2048,5 red"};
         QTest::newRow("upload, findings declined") << int(None) << "upload No"
                                                    << QStringList{Findings, "Error! Prepare binary defect file failed."} << MonoList << two;
-        QTest::newRow("add without a current row") << int(None) << "add 5,5" << QStringList() << MonoList << two + QStringList{"5,5"};
         QTest::newRow("add below the current row") << int(FirstRowCurrent) << "add 9,9" << QStringList() << MonoList
                                                    << QStringList{"2048,5 red", "9,9", "6,6"};
-        QTest::newRow("add one the camera has") << int(None) << "add 2047,1000" << QStringList() << MonoList << two + QStringList{"2047,1000"};
+        QTest::newRow("add one the camera has, without a current row")
+            << int(None) << "add 2047,1000" << QStringList() << MonoList << two + QStringList{"2047,1000"};
         QTest::newRow("add a fifth in a row") << int(None) << "add 10,104" << QStringList() << MonoList << two + QStringList{"10,104 yellow"};
         QTest::newRow("add a duplicate") << int(FirstRowCurrent) << "add 6,6" << QStringList{duplicate} << MonoList << two;
         QTest::newRow("add cancelled") << int(None) << "add" << QStringList() << MonoList << two;
@@ -368,17 +356,6 @@ private slots:
         QCOMPARE(Rows(CameraView), MonoList);
     }
 
-    // The camera's list empty, the user's only outside the sensor: nothing is left to write.
-    void uploadNothingLeft()
-    {
-        QVERIFY(SetFile(Encoded({})) && Connect(Mono) && Click("downloadButton") && Added({"2048,5"}));
-
-        QCOMPARE(Act("upload Yes"), QStringList({Waiting(Box(QMessageBox::Warning, "Proceed With Upload?",
-                                                             "Warning! The following issue(s) have been detected in the user DP list:\n\n- Defective pixels outside of sensor range\n\nWould you like to proceed with the upload process?")),
-                                                 "Error! Prepare binary defect file failed."}));
-        QCOMPARE(File(), Encoded({}));
-    }
-
     // The monochrome camera downloaded, and the user's list (3,7) and (2048,1).
     void files_data()
     {
@@ -419,8 +396,8 @@ private slots:
     {
         const QString clear = Box(QMessageBox::Question, "Clear User Defective Pixel List?",
                                   "Are you sure you want to clear the user defective pixel list?");
-        QVERIFY(SetFile(Encoded(GapRow)) && ConnectAndDownload() && Added({"30,52"}, {"Verify Last Input"}));
-        QCOMPARE(Table(CameraView), GapClosed);
+        QVERIFY(SetFile(Encoded(GapRow)) && ConnectAndDownload() && Added({"30,52"}, {"Verify Last Input"})
+                && Table(CameraView) == GapClosed);
         QCOMPARE(Act("clear No"), QStringList({clear}));
         QCOMPARE(Table(CameraView), GapClosed);
         SetCurrentUserRow(0);
@@ -498,7 +475,6 @@ private slots:
         QTest::addColumn<bool>("used");
 
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QTest::newRow("on the screen") << screen.topLeft() + QPoint(60, 70) << true;
         QTest::newRow("just inside the bottom right corner") << screen.bottomRight() - QPoint(2, 2) << true;
         QTest::newRow("right of every screen") << screen.topRight() + QPoint(3000, 0) << false;
     }
@@ -515,37 +491,13 @@ private slots:
         QCOMPARE(next.pos() == position, used);
     }
 
-    // The first row of each coordinate the window is given is coloured, unknown ones skipped.
-    void highlight()
-    {
-        auto *model = qobject_cast<QStandardItemModel *>(Find<QTableView>(UserView)->model());
-        for (const auto &[row, column] : {std::pair{"3", "7"}, {"7", "3"}, {"3", "7"}})
-            model->appendRow({new QStandardItem(row), new QStandardItem(column)});
-
-        QVERIFY(QMetaObject::invokeMethod(window.get(), "HighlightDefects", Q_ARG(QList<PixelCoords>, Coordinates({{3, 7}, {9, 9}})),
-                                          Q_ARG(DefectiveListType, UserList), Q_ARG(QColor, Qt::yellow)));
-
-        QCOMPARE(Table(UserView), QStringList({"3,7 yellow", "7,3", "3,7"}));
-    }
-
     // Where a backup goes: the chosen folder, the camera's serial number before the chosen
     // name, and nothing of the camera's text that could lead elsewhere.
-    void backupFileName_data()
-    {
-        QTest::addColumn<QString>("serialNumber");
-        QTest::addColumn<QString>("written");
-
-        QTest::newRow("climbing out") << "../../etc/x" << "/d/____etc_x_list.bin";
-        QTest::newRow("control characters") << QString("a\tb\nc") + QChar(0x7f) << "/d/a_b_c__list.bin";
-        QTest::newRow("what Windows refuses") << "C:\\x*?<>|\"" << "/d/C__x_______list.bin";
-        QTest::newRow("single dot kept") << "v1.2" << "/d/v1.2_list.bin";
-    }
-
     void backupFileName()
     {
-        QFETCH(QString, serialNumber);
-        QFETCH(QString, written);
-        QCOMPARE(BackupFileName("/d/list.bin", serialNumber), written);
+        QCOMPARE(BackupFileName("/d/list.bin", "../../a\tb" + QString(QChar(0x7f)) + "C:\\x*?<>|\""),
+                 "/d/____a_b_C__x_______list.bin");
+        QCOMPARE(BackupFileName("/d/list.bin", "v1.2"), "/d/v1.2_list.bin"); // a single dot kept
     }
 
     void exitQuestion_data()
@@ -572,12 +524,11 @@ private slots:
 
         QCOMPARE(loop.exec(), loopResult);
 
-        QCOMPARE(told.Lines(), QStringList({Box(QMessageBox::Question, "Close Application?", "Are you sure you want to exit?")}));
+        QCOMPARE(told.boxes.lines, QStringList({Box(QMessageBox::Question, "Close Application?", "Are you sure you want to exit?")}));
     }
 
 private:
-    template <typename T>
-    T *Find(const char *name) const { return window->findChild<T *>(name); }
+    template <typename T> T *Find(const char *name) const { return window->findChild<T *>(name); }
     QString UserFile(const QString &name) const { return folder->filePath(name); }
 
     // Presses the button under an outer cursor of our own; true when the handler left exactly
@@ -623,8 +574,7 @@ private:
 
     void SetCurrentUserRow(int row)
     {
-        auto *view = Find<QTableView>(UserView);
-        view->setCurrentIndex(view->model()->index(row, 0));
+        Find<QTableView>(UserView)->setCurrentIndex(Find<QTableView>(UserView)->model()->index(row, 0));
     }
 
     // The form's buttons that are enabled, by name (not the tab bar's own scroll buttons).
@@ -680,15 +630,20 @@ private:
         Told told(reply == "No" ? QMessageBox::No : QMessageBox::Yes, question || reply.isEmpty() ? QString() : UserFile(reply));
         if (!(button == "addButton" ? Add(reply) : Click(button)))
             return {"not pressed"};
-        return told.Lines();
+        return told.boxes.lines;
     }
 
     bool Cause(Trouble trouble)
     {
         if (trouble == NoCameraList && !(Click("disconnectButton") && Connect(Mono) && SetFile({})))
             return false;
-        if (trouble == FirstRowCurrent || trouble == NoCameraList)
-            SetCurrentUserRow(0);
+        if (trouble == CameraEmptyUserOutside
+            && !(Click("disconnectButton") && SetFile(Encoded({})) && Connect(Mono) && Click("downloadButton")))
+            return false;
+        if (trouble == FirstRowCurrent || trouble == NoCameraList || trouble == CameraEmptyUserOutside)
+            SetCurrentUserRow(trouble == CameraEmptyUserOutside);
+        if (trouble == CameraEmptyUserOutside)
+            return Click("removeButton");
         if (trouble == CallsFail)
             return Fail(ZorvikSim::FaultKind::FailFromCall);
         return (trouble != FactoryLost && trouble != NoCameraList) || SetFile({}, ZorvikSim::FactoryDefectFileId);
@@ -698,12 +653,11 @@ private:
     bool Added(const QStringList &userList, const QStringList &titles = {})
     {
         MessageBoxes boxes;
-        bool added = true;
-        for (const QString &coordinates : userList)
-            added = added && Add(coordinates);
-        return added && boxes.titles == titles;
+        return std::all_of(userList.cbegin(), userList.cend(), [this](const QString &typed) { return Add(typed); })
+               && boxes.titles == titles;
     }
 
+    QByteArray factory; // the factory file as the camera was attached with it
     std::unique_ptr<QTemporaryDir> folder;
     std::unique_ptr<MainWindow> window;
 };

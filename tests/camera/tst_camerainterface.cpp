@@ -394,16 +394,10 @@ private slots:
     void transfer_data()
     {
         QTest::addColumn<int>("size");
-        QTest::addColumn<QStringList>("packetLines"); // of the upload, then of the download
-        const QString first = QStringLiteral("Write packet 0\t@ offset: 0");
-        QTest::newRow("one short packet") << 4 << QStringList{"Numbers of packets: 1", first, "Numbers of packets: 1"};
-        QTest::newRow("two full packets") << 1000
-                                          << QStringList{"Numbers of packets: 2", first, "Numbers of packets: 2"};
-        QTest::newRow("last packet of 4 bytes") << 1004 << QStringList{"Numbers of packets: 3", first,
-                                                                        "Numbers of packets: 3"};
-        QTest::newRow("the maximum size") << 600000 << QStringList{"Numbers of packets: 1200", first,
-                                                                   "Write packet 1000\t@ offset: 500000",
-                                                                   "Numbers of packets: 1200"};
+        QTest::newRow("one short packet") << 4;
+        QTest::newRow("two full packets") << 1000;
+        QTest::newRow("last packet of 4 bytes") << 1004;
+        QTest::newRow("the maximum size") << 600000;
     }
 
     // An upload over a valid file and the download of what the camera then holds; the camera
@@ -411,15 +405,12 @@ private slots:
     void transfer()
     {
         QFETCH(int, size);
-        QFETCH(QStringList, packetLines);
         TestCamera camera(Spec("4711", 600000), Pattern(2000, 50));
-        DebugLines log;
         Bytes downloaded{9, 9};
         QVERIFY(camera.connection.UploadFlashFile(Custom, Privilege, Pattern(size)));
         QCOMPARE(camera.File(Custom), Pattern(size));
         QVERIFY(camera.connection.DownloadFlashFile(Custom, downloaded));
         QCOMPARE(downloaded, Pattern(size));
-        QCOMPARE(log.Lines().filter("packet"), packetLines);
     }
 
     void failures_data()

@@ -58,7 +58,6 @@ struct Observer : ICameraListObserver
 } // namespace
 
 Q_DECLARE_METATYPE(Script)
-Q_DECLARE_METATYPE(Defects)
 
 class tst_SimulatedCameras : public QObject
 {
@@ -191,35 +190,34 @@ private slots:
         QCOMPARE(Read(FlashFileStatus), uint64_t(status));
     }
 
-    // The window starts where the client puts it, and selecting puts it back at 0 (the corrupt offset
-    // fault shows it moving on by each packet). Nothing is read of a file that is not valid, or past its end.
+    // The window starts where the client puts it, and selecting puts it back at 0; the corrupt offset
+    // fault spoils one packet's header, the window moving on as ever. Nothing is read of a file that
+    // is not valid, or past its end.
     void downloadWindow()
     {
         UcharVector packet(104), tooLarge(505);
         const Bytes content = Pattern(1200);
+        QList<uint32_t> headers;
         QCOMPARE(ReadPacket(packet), int(ZvkErrorInvalidCall));
         QVERIFY(SetFile(Id, CustomDefectFileId, content) && Write(FlashFileDownloadOffset, 500) == ZvkErrorSuccess);
         QVERIFY(ReadPacket(packet) == 0 && PacketHeader(packet) == 500);
         QVERIFY(std::equal(packet.begin() + 4, packet.end(), content.begin() + 500));
-        QVERIFY(!Write(FlashFileSelect, CustomDefectFileId) && !ReadPacket(packet) && PacketHeader(packet) == 0);
+        QVERIFY(!Write(FlashFileSelect, CustomDefectFileId) && SetFault(Id, {FaultKind::CorruptPacketOffset, 2, -13}));
+        for (int i = 0; i < 3; ++i)
+            headers << (ReadPacket(packet) == ZvkErrorSuccess ? PacketHeader(packet) : 1);
+        QCOMPARE(headers, QList<uint32_t>({0, 200, 200}));
         QCOMPARE(QList<int>({Write(FlashFileDownloadOffset, 1201), Write(FlashFileDownloadOffset, 1150),
                              ReadPacket(packet), ReadPacket(tooLarge)}),
                  QList<int>({-11, 0, -11, -7}));
     }
 
-    // Bit 22 clear: the status reads 0, so that a client can find out; the transfer windows are refused.
-    void withoutFlashFileSystem()
-    {
-        UcharVector packet(8);
-        QVERIFY(Attach(Setup("NOFS", false)) && system.OpenCameraByID("NOFS", ZvkAccessModeFull, camera) == 0);
-        QVERIFY(!(Read(ControlsInquiry1) & FlashFileSystemBit) && Read(FlashFileStatus) == StatusNoFileSystem);
-        QVERIFY(Write(FlashFileCommand, EraseCommand) == -6 && ReadPacket(packet) == ZvkErrorInvalidAccess);
-    }
-
     // Bad arguments; a read-only object refuses writes, one only listed or closed refuses access;
-    // after Shutdown every call is refused, and Startup leaves the objects closed.
+    // after Shutdown every call is refused, and Startup leaves the objects closed. Without the flash
+    // file system (bit 22 clear) the status reads 0, so that a client can find out; the transfer
+    // windows are refused.
     void callsRefused()
     {
+        UcharVector packet(8);
         uint32_t given = 0, length = 1;
         char buffer[4] = "xxx";
         FeaturePtr width, type;
@@ -229,6 +227,9 @@ private slots:
         CameraPtr other;
         CameraPtrVector listed;
         QVERIFY(!camera->GetFeatureByName("SensorWidth", width) && !camera->GetFeatureByName("SensorType", type));
+        QVERIFY(!width->GetValue(number) && number == 2048 && !type->GetValue(text) && text == "Mono");
+        QVERIFY(!camera->GetModel(text) && text == "HN2702-M" && !camera->GetSerialNumber(text) && text == Id);
+        QVERIFY(Read(FlashFileMaxSize) == 8192 && system.OpenCameraByID("nobody", ZvkAccessModeFull, other) == -3);
         QCOMPARE(QList<int>({system.GetCameras(&other, given), system.OpenCameraByID(nullptr, ZvkAccessModeFull, other),
                              system.OpenCameraByID(Id, ZvkAccessModeNone, other),
                              camera->GetFeatureByName(nullptr, width), camera->GetID(buffer, length),
@@ -241,11 +242,19 @@ private slots:
                  QList<int>({-6, 0, -5, -5, 0}));
         QVERIFY(system.Shutdown() == 0 && camera->GetID(text) == -2 && Write(FlashFileSelect, 0) == -2);
         QVERIFY(system.Startup() == 0 && Write(FlashFileSelect, CustomDefectFileId) == ZvkErrorDeviceNotOpen);
+        QVERIFY(Attach(Setup("NOFS", false)) && system.OpenCameraByID("NOFS", ZvkAccessModeFull, camera) == 0);
+        QVERIFY(!(Read(ControlsInquiry1) & FlashFileSystemBit) && Read(FlashFileStatus) == StatusNoFileSystem);
+        QVERIFY(Write(FlashFileCommand, EraseCommand) == -6 && ReadPacket(packet) == ZvkErrorInvalidAccess);
     }
 
-    // Once at the second call, and from the fourth on: both count every kind of call.
-    void callFaults()
+    // A call fault once at the second call, another from the fourth on: both count every kind of
+    // call. Read back, the stored file differs by one byte. Unplugged at the second packet, the call record
+    // still tells of it; plugged in again, it is another camera: the old object is of the one that
+    // went, and can still be closed.
+    void faults()
     {
+        const Bytes content = Pattern(1004);
+        Bytes stored;
         uint32_t length = 0;
         QVERIFY(SetFault(Id, {FaultKind::FailCall, 2, -12}) && SetFault(Id, {FaultKind::FailFromCall, 4, -3}));
         QCOMPARE(QList<int>({camera->GetModel(nullptr, length), Write(FlashFileSelect, CustomDefectFileId),
@@ -253,69 +262,35 @@ private slots:
                              system.OpenCameraByID(Id, ZvkAccessModeFull, camera), camera->Close()}),
                  QList<int>({0, -12, 0, -3, -3}));
         QVERIFY(Faults(Id).size() == 1 && Faults(Id)[0].kind == FaultKind::FailFromCall); // the one-off is used up
-    }
-
-    void corruptPacketOffset() // the second packet's header is wrong, once; the window moves on as ever
-    {
-        UcharVector packet(104);
-        QList<uint32_t> headers;
-        QVERIFY(SetFile(Id, CustomDefectFileId, Pattern(1200)));
-        QVERIFY(SetFault(Id, {FaultKind::CorruptPacketOffset, 2, -13}));
-        for (int i = 0; i < 3; ++i)
-            headers << (ReadPacket(packet) == ZvkErrorSuccess ? PacketHeader(packet) : 1);
-        QCOMPARE(headers, QList<uint32_t>({0, 200, 200}));
-    }
-
-    void readBackDiffers() // by one byte
-    {
-        const Bytes content = Pattern(1004);
-        Bytes stored;
+        QVERIFY(ClearFaults(Id));
         QVERIFY(SetFault(Id, {FaultKind::ReadBackDiffers, 1, -13}) && Upload(content) == ZvkErrorSuccess);
         QVERIFY(GetFile(Id, CustomDefectFileId, stored) && stored.size() == content.size());
         const auto differing = std::mismatch(stored.begin(), stored.end(), content.begin());
         QVERIFY(differing.first != stored.end() && std::equal(differing.first + 1, stored.end(), differing.second + 1));
-    }
-
-    void unplugMidTransfer() // at the second packet; the call record still tells of it
-    {
-        QVERIFY(SetFault(Id, {FaultKind::UnplugMidTransfer, 2, -13}));
+        QVERIFY(ClearFaults(Id) && SetFault(Id, {FaultKind::UnplugMidTransfer, 2, -13}));
+        ClearCalls(Id);
         QVERIFY(Upload(Pattern(1500)) == ZvkErrorNotFound && Cameras().empty());
         const Call last = Calls(Id).back();
         QVERIFY(last.operation == "WriteMemory" && last.value == 500 && last.result == ZvkErrorNotFound);
-        // Plugged in again, it is another camera: the old object is of the one that went, and can still be closed.
+        QCOMPARE(QString::fromStdString(Calls(Id).front().operation), QString("WriteRegister")); // begun again at the erase
         QVERIFY(Attach(Setup(Id)) && Write(FlashFileSelect, 0) == ZvkErrorNotFound && camera->Close() == 0);
     }
 
-    void defectFileRoundTrip_data()
+    // The Bayer camera's factory file decodes to its list: some tens of defects, sorted, with one run
+    // of five in a row. An erased file holds none; a header cut short is refused, and nothing decoded.
+    void defectFiles()
     {
-        QTest::addColumn<Bytes>("content");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<Defects>("defects");
         const Bytes factory = FactoryDefectFile(DefaultCameras()[1]);
-        QTest::newRow("the Bayer camera's factory file") << factory << true << FactoryDefectList(DefaultCameras()[1]);
-        QTest::newRow("an erased file") << Bytes() << true << Defects();
-        QTest::newRow("header cut short") << Bytes(factory.begin(), factory.begin() + 100) << false << Defects();
-    }
-
-    void defectFileRoundTrip()
-    {
-        QFETCH(Bytes, content);
-        QFETCH(bool, accepted);
-        QFETCH(Defects, defects);
-        Defects decoded = {{1, 1}};
-        QCOMPARE(DecodeDefectFile(content, decoded), accepted);
-        QCOMPARE(decoded, defects);
-    }
-
-    // Some tens of defects, sorted, with one run of five in a row.
-    void factoryList()
-    {
         const Defects defects = FactoryDefectList(DefaultCameras()[1]);
+        Defects decoded = {{1, 1}}, erased = {{1, 1}}, cut = {{1, 1}};
         QString runs; // a 1 for each defect just right of the one before, a space for any other
         for (size_t i = 1; i < defects.size(); ++i)
             runs += defects[i] == std::make_pair(defects[i - 1].first, uint16_t(defects[i - 1].second + 1)) ? '1' : ' ';
         QVERIFY(defects.size() >= 35 && defects.size() < 65 && std::is_sorted(defects.begin(), defects.end()));
         QCOMPARE(runs.simplified(), QString("1111"));
+        QVERIFY(DecodeDefectFile(factory, decoded) && decoded == defects);
+        QVERIFY(DecodeDefectFile(Bytes(), erased) && erased.empty());
+        QVERIFY(!DecodeDefectFile(Bytes(factory.begin(), factory.begin() + 100), cut) && cut.empty());
     }
 
     // Written through the flash file protocol: in <id>.custom.bin, and still there after a restart.
@@ -436,9 +411,13 @@ private slots:
     {
         QVERIFY(QFile(path).open(QIODevice::WriteOnly));
         UseFolder((path + "/cameras").toStdString());
+        ZvkVersionInfo_t version = {};
+        QVERIFY(system.QueryVersion(version) == 0 && version.major == 1 && version.minor == 4);
         QCOMPARE(system.OpenCameraByID(Id, ZvkAccessModeFull, camera), ZvkErrorApiNotStarted);
         QCOMPARE(system.RegisterCameraListObserver(nullptr), ZvkErrorApiNotStarted);
         QVERIFY(Cameras().empty() && !Attach(Setup("5")) && system.Startup() == ZvkErrorSuccess);
+        CameraPtrVector listed(1);
+        QVERIFY(system.GetCameras(listed) == ZvkErrorSuccess && listed.empty());
     }
 };
 

@@ -26,10 +26,7 @@ private slots:
         const int left = Qt::LeftButton;
         QTest::newRow("About by its heading") << "about" << "applicationHeaderLabel" << left << true;
         QTest::newRow("About on OK") << "about" << "okButton" << left << false;
-        QTest::newRow("About with the right button") << "about" << "qtLabel" << int(Qt::RightButton) << false;
         QTest::newRow("Coordinates by its frame") << "coordinates" << "coordinatesFrame" << left << true;
-        QTest::newRow("Coordinates with the right button") << "coordinates" << "coordinatesFrame"
-                                                           << int(Qt::RightButton) << false;
         QTest::newRow("Help by its text") << "help" << "documentationLabel" << left << true;
         QTest::newRow("Help with the middle button") << "help" << "documentationLabel" << int(Qt::MiddleButton)
                                                      << false;
@@ -82,10 +79,7 @@ private slots:
                      + QChar(0x00A9)
                      + " Corvane Imaging Systems. All rights reserved.<br><a href=\"http://www.corvane.example/\">"
                        "www.corvane.example</a></p><hr>");
-        const QString toolkit = dialog.findChild<QLabel *>("qtLabel")->text();
-        QVERIFY(toolkit.contains("Copyright (C) 2015 The Qt Company"));
-        QVERIFY(toolkit.contains("Please see <a href=\"https://www.qt.io/licensing/\">https://www.qt.io/licensing/</a>"));
-        QVERIFY(toolkit.contains("See <a href=\"https://www.qt.io/\">https://www.qt.io/</a> for more"));
+        QVERIFY(dialog.findChild<QLabel *>("qtLabel")->text().contains("Copyright (C) 2015 The Qt Company"));
     }
 
     void coordinatesTyped_data()
