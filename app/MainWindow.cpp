@@ -16,11 +16,14 @@
 #include <QHash>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLayout>
 #include <QListWidgetItem>
 #include <QMessageBox>
 #include <QRegExp>
 #include <QScreen>
 #include <QSettings>
+
+#include <algorithm>
 
 namespace {
 
@@ -51,15 +54,17 @@ quint32 CoordinateKey(const PixelCoords &coordinates)
     return (quint32(coordinates.row) << 16) | coordinates.column;
 }
 
-// A frameless window placed where no screen shows any part of it could never be reached.
-bool IsOnAnyScreen(const QRect &geometry)
+// Enough of the visible frame to take hold of with the pointer; the window's transparent shadow
+// margin on a screen is not.
+constexpr int MinimumHold = 40;
+
+bool CanBeTakenHoldOf(const QRect &frame)
 {
     const QList<QScreen *> screens = QGuiApplication::screens();
-    for (const QScreen *screen : screens) {
-        if (screen->geometry().intersects(geometry))
-            return true;
-    }
-    return false;
+    return std::any_of(screens.cbegin(), screens.cend(), [&frame](const QScreen *screen) {
+        const QRect visible = screen->geometry().intersected(frame);
+        return visible.width() >= MinimumHold && visible.height() >= MinimumHold;
+    });
 }
 
 } // namespace
@@ -105,7 +110,8 @@ void MainWindow::RestoreWindowPosition()
     settings.beginGroup(SettingsGroup);
     if (settings.contains(PositionKey)) {
         const QPoint position = settings.value(PositionKey, QVariant()).toPoint();
-        if (IsOnAnyScreen(QRect(position, frameGeometry().size())))
+        layout()->activate(); // places the frame inside the margin before the window is shown
+        if (CanBeTakenHoldOf(ui.mainFrame->geometry().translated(position)))
             move(position);
     }
     settings.endGroup();

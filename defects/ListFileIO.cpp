@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTextStream>
 #include <QtEndian>
@@ -46,6 +47,37 @@ bool Commit(QSaveFile &file, const QString &fileName)
     return true;
 }
 
+// The header as people write it, with or without blanks around the comma, anywhere in the
+// first line.
+bool IsCsvHeader(const QString &line)
+{
+    static const QRegularExpression header(QStringLiteral("Row[ \\t]*,[ \\t]*Column"));
+    return header.match(line).hasMatch();
+}
+
+// Editors and spreadsheets end a file with blank lines; they hold no coordinate.
+QStringList WithoutTrailingBlankLines(QStringList lines)
+{
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// A coordinate is a decimal whole number from 0 to 65535, blanks around it allowed; anything
+// else would silently become a pixel the user never named.
+bool ParseCoordinate(const QString &text, quint16 *out)
+{
+    static const QRegularExpression number(QStringLiteral("^\\s*([0-9]{1,5})\\s*$"));
+    const QRegularExpressionMatch match = number.match(text);
+    if (!match.hasMatch())
+        return false;
+    const uint value = match.captured(1).toUInt();
+    if (value > 65535)
+        return false;
+    *out = quint16(value);
+    return true;
+}
+
 } // namespace
 
 bool ListFileIO::ReadCsvFile(QString fileName, QList<PixelCoords> *out) const
@@ -57,14 +89,20 @@ bool ListFileIO::ReadCsvFile(QString fileName, QList<PixelCoords> *out) const
         return FailWithName(QStringLiteral("Error. Failed to open file"), fileName);
 
     QTextStream stream(&file);
-    if (!stream.readLine().contains(QLatin1String("Row,Column")))
+    if (!IsCsvHeader(stream.readLine()))
         return Fail(QStringLiteral("Incorrect file format!"));
 
+    const QStringList lines = WithoutTrailingBlankLines(stream.readAll().split(QLatin1Char('\n')));
     CoordinateSet present(*out);
-    while (!stream.atEnd()) {
+    for (int index = 0; index < lines.size(); ++index) {
         PixelCoords coords;
-        if (!ParseCsvRow(stream.readLine(), &coords))
-            return Fail(QStringLiteral("Error in processing input!"));
+        if (!ParseCsvRow(lines[index], &coords)) {
+            Fail(QStringLiteral("Error in processing input!"));
+            // The header is line 1.
+            return Fail(QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2")
+                            .arg(index + 2)
+                            .arg(lines[index]));
+        }
         if (!present.Insert(coords)) {
             qDebug().noquote() << QStringLiteral("Duplicate value detected! Coordinates will not be added");
             continue;
@@ -77,10 +115,11 @@ bool ListFileIO::ReadCsvFile(QString fileName, QList<PixelCoords> *out) const
 bool ListFileIO::ParseCsvRow(QString line, PixelCoords *out) const
 {
     const QStringList parts = line.split(QLatin1Char(','));
-    if (parts.size() != 2 || !out)
+    PixelCoords coords;
+    if (parts.size() != 2 || !out || !ParseCoordinate(parts[0], &coords.row)
+        || !ParseCoordinate(parts[1], &coords.column))
         return Fail(QStringLiteral("Error. Incorrect format in row"));
-    out->row = quint16(parts[0].trimmed().toUInt());
-    out->column = quint16(parts[1].trimmed().toUInt());
+    *out = coords;
     return true;
 }
 

@@ -81,6 +81,9 @@ void ListManager::ClearList(DefectiveListType listType)
 
 void ListManager::LoadCameraList(QList<PixelCoords> list, CameraDescription description)
 {
+    // Marked before the colouring: the window handles events while it colours, and an unplug
+    // handled there clears the list, which must then stay unloaded; marked after, the next
+    // upload would write the user's entries without the camera's.
     cameraListLoaded = true;
     if (list.isEmpty()) {
         LogLine(QStringLiteral("Error! File could not be loaded."));
@@ -155,8 +158,11 @@ bool ListManager::ValidateDefectivePixelCoordinates(QList<PixelCoords> & /*merge
                                                     NeighborByteEncoding &encoding, int mode)
 {
     ResetRowColours(userModel);
-    if (mode == ValidateAfterRemove)
-        HighlightCameraListDefects(GetCoordinateList(CameraList), description, true);
+    // Every validation colours the camera table afresh, so that no row stays red for a user
+    // entry that is gone or moved.
+    const QList<PixelCoords> cameraList = GetCoordinateList(CameraList);
+    if (mode == ValidateAfterRemove || !cameraList.isEmpty())
+        HighlightCameraListDefects(cameraList, description, true);
 
     QStringList warnings{QStringLiteral("Warning! The following issue(s) have been detected in the user DP list:\n")};
 

@@ -468,21 +468,25 @@ private slots:
         QVERIFY2(QRegularExpression(pattern).match(text).hasMatch(), qPrintable(text));
     }
 
-    // Where the last window was left is where the next one opens, unless no screen would show it.
+    // Where the last window was left is where the next one opens, unless too little of its frame
+    // would lie on a screen to take hold of it.
     void position_data()
     {
-        QTest::addColumn<QPoint>("position");
+        QTest::addColumn<QSize>("onScreen"); // of the frame, at the screen's bottom right corner
         QTest::addColumn<bool>("used");
-
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QTest::newRow("just inside the bottom right corner") << screen.bottomRight() - QPoint(2, 2) << true;
-        QTest::newRow("right of every screen") << screen.topRight() + QPoint(3000, 0) << false;
+        QTest::newRow("40 x 40 pixels of the frame") << QSize(40, 40) << true;
+        QTest::newRow("39 pixels of its width") << QSize(39, 200) << false;
+        QTest::newRow("39 pixels of its height") << QSize(200, 39) << false;
+        QTest::newRow("only the shadow margin") << QSize(0, 0) << false;
     }
 
     void position()
     {
-        QFETCH(QPoint, position);
+        QFETCH(QSize, onScreen);
         QFETCH(bool, used);
+        const QPoint corner = QGuiApplication::primaryScreen()->geometry().bottomRight() + QPoint(1, 1);
+        const QPoint position = corner - Find<QFrame>("mainFrame")->geometry().topLeft()
+                                - QPoint(onScreen.width(), onScreen.height());
         window->move(position);
         window.reset();
 

@@ -53,24 +53,33 @@ private slots:
         const QString failed = QStringLiteral("Error! File could not be loaded.");
         const QString duplicate = QStringLiteral("Duplicate value detected! Coordinates will not be added");
         const QStringList badHeader{"Incorrect file format!", failed};
-        const QStringList badRow{"Error. Incorrect format in row", "Error in processing input!", failed};
+        // The line refused, counted from the header on, and its text.
+        const auto badRow = [failed](int line, const QString &text) {
+            return QStringList{"Error. Incorrect format in row", "Error in processing input!",
+                               QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2").arg(line).arg(text),
+                               failed};
+        };
         const auto row = [](const char *name, const char *content, const List &shown, const QStringList &lines = {}) {
             QTest::newRow(name) << QByteArray(content) << shown << lines;
         };
         row("header with comment", "Row,Column,Comment\n5,7\n", {{5, 7}});
+        row("header as the help page writes it", "Row, Column\n5,7\n", {{5, 7}});
+        row("blanks before the header's comma", "Row\t ,  Column\n5,7\n", {{5, 7}});
         row("CR LF line ends", "Row,Column\r\n5,7\r\n8, 9\r\n", {{5, 7}, {8, 9}});
         row("no line end at the end", "Row,Column\n5,7", {{5, 7}});
+        row("blank lines at the end", "Row,Column\n5,7\n\n \t\n\n", {{5, 7}});
         row("header only", "Row,Column\n", {});
-        row("spaces around numbers", "Row,Column\n 1 , 2 \n", {{1, 2}});
-        row("not a number", "Row,Column\nabc,7\n", {{0, 7}});
-        row("low 16 bits", "Row,Column\n65536,1\n70000, 2\n", {{0, 1}, {4464, 2}});
+        row("blanks around numbers, largest values", "Row,Column\n 1 , 2 \n65535,65535\n", {{1, 2}, {65535, 65535}});
         row("duplicates, each once", "Row,Column\n5,7\n5, 7\n6,6\n5,7\n", {{5, 7}, {6, 6}}, {duplicate, duplicate});
         row("lower case header", "row,column\n5,7\n", kept, badHeader);
-        row("space in header", "Row, Column\n5,7\n", kept, badHeader);
         row("empty file", "", kept, badHeader);
-        row("blank line inside", "Row,Column\n5,7\n\n6,8\n", kept, badRow);
-        row("three parts", "Row,Column\n5,7,9\n", kept, badRow);
-        row("semicolon", "Row,Column\n5;7\n", kept, badRow);
+        row("not a number", "Row,Column\n5,5\nabc,7\n", kept, badRow(3, "abc,7"));
+        row("above 65535", "Row,Column\n70000, 2\n", kept, badRow(2, "70000, 2"));
+        row("a minus sign", "Row,Column\n-1,2\n", kept, badRow(2, "-1,2"));
+        row("a plus sign", "Row,Column\n1,+5\n", kept, badRow(2, "1,+5"));
+        row("blank line inside", "Row,Column\n5,7\n\n6,8\n", kept, badRow(3, ""));
+        row("three parts", "Row,Column\n5,7,9\n", kept, badRow(2, "5,7,9"));
+        row("semicolon", "Row,Column\n5;7\n", kept, badRow(2, "5;7"));
     }
 
     // Loaded as the user list, which a refused file leaves as it was.

@@ -42,6 +42,16 @@ static QString Colours(ListManager &manager, DefectiveListType type)
     return colours;
 }
 
+// Validated as the main window does, from the lists as they are.
+static bool Validate(ListManager &manager, const CameraDescription &sensor, int mode)
+{
+    QList<PixelCoords> merged = manager.GetMergedList();
+    NeighborByteEncoding encoding;
+    encoding.SetData(sensor, merged);
+    return encoding.Generate1DNbEncodingFromDefectImage()
+        && manager.ValidateDefectivePixelCoordinates(merged, sensor, encoding, mode);
+}
+
 static QString Confirmation(const QStringList &items)
 {
     QStringList lines{"Warning! The following issue(s) have been detected in the user DP list:\n"};
@@ -121,19 +131,19 @@ private slots:
             QTest::newRow(name) << int(mode) << user << capacity << colours << boxes;
         };
         const auto upload = ValidateForUpload;
-        row("added around a camera defect", ValidateAfterAdd, around, "r- yyyyyyyy", verify);
-        row("loaded around a camera defect", ValidateAfterLoad, around, "r- yyyyyyyy", verify);
+        row("added around a camera defect", ValidateAfterAdd, around, "rw yyyyyyyy", verify);
+        row("loaded around a camera defect", ValidateAfterLoad, around, "rw yyyyyyyy", verify);
         row("removed, camera rows recoloured", ValidateAfterRemove, around, "rw yyyyyyyy", {});
-        row("upload around a camera defect", upload, around, "r- yyyyyyyy", {Confirmation({eight, four})});
-        row("upload without findings", upload, {{9, 50}, {9, 51}}, "-- ww", {});
-        row("upload, run of four", upload, Run(1, 20, 23), "-- wwww", {});
-        row("upload, run of five", upload, Run(1, 20, 24), "-- yyyyy", {Confirmation({four})});
-        row("upload, run of nine", upload, Run(1, 20, 28), "-- yyyyryyyy", {Confirmation({eight, four})});
-        row("upload, outside the sensor", upload, {{100, 3}, {3, 100}}, "-- rr",
+        row("upload around a camera defect", upload, around, "rw yyyyyyyy", {Confirmation({eight, four})});
+        row("upload without findings", upload, {{9, 50}, {9, 51}}, "ww ww", {});
+        row("upload, run of four", upload, Run(1, 20, 23), "ww wwww", {});
+        row("upload, run of five", upload, Run(1, 20, 24), "ww yyyyy", {Confirmation({four})});
+        row("upload, run of nine", upload, Run(1, 20, 28), "ww yyyyryyyy", {Confirmation({eight, four})});
+        row("upload, outside the sensor", upload, {{100, 3}, {3, 100}}, "ww rr",
             {Confirmation({"- Defective pixels outside of sensor range"})});
-        row("upload beyond capacity", upload, {{1, 1}, {3, 3}}, "-- wr",
+        row("upload beyond capacity", upload, {{1, 1}, {3, 3}}, "ww wr",
             {Confirmation({"- Number of defective pixels exceeds storage capacity"})}, 3);
-        row("user run through a camera defect", upload, Run(7, 3, 7), "-- yyyyy", {Confirmation({four})});
+        row("user run through a camera defect", upload, Run(7, 3, 7), "ww yyyyy", {Confirmation({four})});
     }
 
     void validate()
@@ -150,14 +160,35 @@ private slots:
         ListManager manager;
         const CameraDescription sensor = TestSensor(100, 100, capacity);
         Fill(manager, {{5, 24}, {7, 7}}, user, sensor);
-        QList<PixelCoords> merged = manager.GetMergedList();
-        NeighborByteEncoding encoding;
-        encoding.SetData(sensor, merged);
-        QVERIFY(encoding.Generate1DNbEncodingFromDefectImage());
         MessageBoxes answered({QMessageBox::Yes});
-        QVERIFY(manager.ValidateDefectivePixelCoordinates(merged, sensor, encoding, mode));
+        QVERIFY(Validate(manager, sensor, mode));
         QCOMPARE(Colours(manager, CameraList) + ' ' + Colours(manager, UserList), colours);
         QCOMPARE(answered.lines, boxes);
+    }
+
+    // A camera row made red by a user entry turns back once the user list no longer makes it so.
+    void cameraRowsFollowTheUserList()
+    {
+        DebugLines quiet;
+        MessageBoxes answered({QMessageBox::Yes});
+        ListManager manager;
+        Fill(manager, {{5, 24}, {7, 7}}, Run(5, 20, 23) + Run(5, 25, 28));
+        QVERIFY(Validate(manager, TestSensor(), ValidateAfterAdd));
+        QCOMPARE(Colours(manager, CameraList), QStringLiteral("rw"));
+        manager.ClearList(UserList);
+        manager.AddUserCoordinate({9, 9}, -1);
+        QVERIFY(Validate(manager, TestSensor(), ValidateAfterAdd));
+        QCOMPARE(Colours(manager, CameraList), QStringLiteral("ww"));
+    }
+
+    // The window handles events while the rows are coloured: a camera list cleared there (an
+    // unplug) stays unloaded, so that no upload writes the user's entries without the camera's.
+    void clearedWhileColoured()
+    {
+        ListManager manager;
+        QObject::connect(&manager, &ListManager::HighlightDefects, [&manager] { manager.ClearList(CameraList); });
+        manager.LoadCameraList(Run(4, 10, 14), TestSensor());
+        QVERIFY(!manager.IsCameraListLoaded());
     }
 
     void prepare_data()
