@@ -3,6 +3,7 @@
 #include "AboutDialog.h"
 #include "BackupFileName.h"
 #include "CoordinatesDialog.h"
+#include "DebugLog.h"
 #include "FramelessWindow.h"
 #include "HelpDialog.h"
 #include "ListFileIO.h"
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QCursor>
-#include <QDebug>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHash>
@@ -35,11 +35,6 @@ const QString StartDirectory = QStringLiteral("/");
 const QString BackupFilter = QStringLiteral("Defective Pixel List Files (*.bin)");
 const QString ListFilter = QStringLiteral("DP List Files (*.csv)");
 
-void LogLine(const QString &line)
-{
-    qDebug().noquote() << line;
-}
-
 void ShowModel(QTableView *view, QStandardItemModel *model)
 {
     if (!model)
@@ -47,11 +42,6 @@ void ShowModel(QTableView *view, QStandardItemModel *model)
     view->setModel(model);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-}
-
-quint32 CoordinateKey(const PixelCoords &coordinates)
-{
-    return (quint32(coordinates.row) << 16) | coordinates.column;
 }
 
 // Enough of the visible frame to take hold of with the pointer; the window's transparent shadow
@@ -450,9 +440,9 @@ void MainWindow::on_aboutButton_clicked()
 
 void MainWindow::OnCameraListChanged(int changed)
 {
-    if (changed == 0)
+    if (changed == CameraAppeared)
         LogLine(QStringLiteral("Camera list changed. A new camera was discovered by Zorvik."));
-    else if (changed == 1)
+    else if (changed == CameraDisappeared)
         LogLine(QStringLiteral("Camera list changed. A camera was disconnected from the system."));
     else
         return;
@@ -476,10 +466,10 @@ void MainWindow::HighlightDefects(QList<PixelCoords> highlightList, DefectiveLis
     QHash<quint32, int> firstRow;
     firstRow.reserve(coordinates.size());
     for (int row = coordinates.size() - 1; row >= 0; --row)
-        firstRow.insert(CoordinateKey(coordinates.at(row)), row);
+        firstRow.insert(PackedCoords(coordinates.at(row)), row);
 
     for (const PixelCoords &coordinate : highlightList) {
-        const auto found = firstRow.constFind(CoordinateKey(coordinate));
+        const auto found = firstRow.constFind(PackedCoords(coordinate));
         if (found == firstRow.constEnd())
             continue;
         model->setData(model->index(found.value(), 0), QVariant(highlightColor), Qt::BackgroundRole);

@@ -1,10 +1,11 @@
 #include "CameraInterface.h"
 
 #include "CameraObserver.h"
+#include "DebugLog.h"
+#include "DefectFileLayout.h"
 #include "FlashFileRegisters.h"
 #include "NeighborByteEncoding.h"
 
-#include <QDebug>
 #include <QThread>
 #include <QtEndian>
 
@@ -18,19 +19,6 @@ int pollPauseMilliseconds = 1000;
 // A stuck erase or upload is given up after the camera's own maximum erase time, one poll
 // per second, plus this many polls more.
 const quint64 ExtraPolls = 10;
-
-const int CameraDisappeared = 1;
-
-void Log(const QString &line)
-{
-    qDebug().noquote() << line;
-}
-
-bool LogFailure(const QString &line)
-{
-    Log(line);
-    return false;
-}
 
 QString Hex(quint64 value)
 {
@@ -59,9 +47,9 @@ quint64 PollLimit(quint64 maximumSize)
 
 qint64 DefectCapacity(quint64 maximumSize)
 {
-    if (maximumSize < DefectFileOverhead)
+    if (maximumSize < DefectFileLayout::CapacityOverhead)
         return 0;
-    return qint64((maximumSize - DefectFileOverhead) / DefectEntrySize);
+    return qint64((maximumSize - DefectFileLayout::CapacityOverhead) / DefectFileLayout::EntrySize);
 }
 
 quint32 PacketLength(quint64 size, quint64 offset)
@@ -72,10 +60,10 @@ quint32 PacketLength(quint64 size, quint64 offset)
 void LogPacketPlan(quint64 size)
 {
     const quint64 packets = size / TransferPacketSize + (size % TransferPacketSize ? 1 : 0);
-    Log(QStringLiteral("\nWrite file data"));
-    Log(QStringLiteral("File size in bytes: ") + Decimal(size));
-    Log(QStringLiteral("Numbers of packets: ") + Decimal(packets));
-    Log(QStringLiteral("PacketSize: ") + Decimal(TransferPacketSize));
+    LogLine(QStringLiteral("\nWrite file data"));
+    LogLine(QStringLiteral("File size in bytes: ") + Decimal(size));
+    LogLine(QStringLiteral("Numbers of packets: ") + Decimal(packets));
+    LogLine(QStringLiteral("PacketSize: ") + Decimal(TransferPacketSize));
 }
 
 } // namespace
@@ -134,17 +122,17 @@ bool CameraInterface::ConnectCamera(const QString &entry)
 
 bool CameraInterface::CheckFlashFileSystem()
 {
-    Log(QStringLiteral("Read Register ControlsInquiry1 @ ") + Hex(ControlsInquiry1));
+    LogLine(QStringLiteral("Read Register ControlsInquiry1 @ ") + Hex(ControlsInquiry1));
     quint64 inquiry = 0;
     if (!cameraSession.ReadRegister(ControlsInquiry1, inquiry) || !(inquiry & FlashFileAccessBit))
         return LogFailure(QStringLiteral("Read Register ControlsInquiry1 failed. Incompatible firmware Version. "));
-    Log(QStringLiteral("ControlsInquiry1: ") + Hex(inquiry));
-    Log(QStringLiteral("\nRead Flash File status @ ") + Hex(FlashFileStatus));
+    LogLine(QStringLiteral("ControlsInquiry1: ") + Hex(inquiry));
+    LogLine(QStringLiteral("\nRead Flash File status @ ") + Hex(FlashFileStatus));
     quint64 status = 0;
     if (!cameraSession.ReadRegister(FlashFileStatus, status) || status == 0)
         return LogFailure(QStringLiteral("Read Flash File status failed. No Flash File System. "));
-    Log(QStringLiteral("Flash File status: ") + Hex(status));
-    Log(QStringLiteral("Flash File System ready. "));
+    LogLine(QStringLiteral("Flash File status: ") + Hex(status));
+    LogLine(QStringLiteral("Flash File System ready. "));
     return true;
 }
 
@@ -188,16 +176,16 @@ void CameraInterface::OnCameraListChanged(QString camID, int reason)
 
 bool CameraInterface::HandleFlashFileError()
 {
-    Log(QStringLiteral("\nRead Flash File status @ ") + Hex(FlashFileStatus));
+    LogLine(QStringLiteral("\nRead Flash File status @ ") + Hex(FlashFileStatus));
     quint64 status = 0;
     if (!cameraSession.ReadRegister(FlashFileStatus, status))
         return LogFailure(QStringLiteral("Could not read Flash File status Register. "));
-    Log(QStringLiteral("Flash File status: ") + Hex(status));
+    LogLine(QStringLiteral("Flash File status: ") + Hex(status));
     if (status == StatusNoError) {
-        Log(QStringLiteral("Error handling done. "));
+        LogLine(QStringLiteral("Error handling done. "));
         return true;
     }
-    Log(QStringLiteral("\nWrite Clear Error Command @ ") + Hex(FlashFileCommand));
+    LogLine(QStringLiteral("\nWrite Clear Error Command @ ") + Hex(FlashFileCommand));
     const bool cleared = cameraSession.WriteRegister(FlashFileCommand, ClearErrorCommand);
     if (status == StatusHardwareError) {
         if (!cleared)
@@ -206,18 +194,18 @@ bool CameraInterface::HandleFlashFileError()
     }
     if (!cleared)
         return LogFailure(QStringLiteral("Write Clear Error Command failed. "));
-    Log(QStringLiteral("Error handling done. "));
+    LogLine(QStringLiteral("Error handling done. "));
     return true;
 }
 
 bool CameraInterface::EraseFlashFile(quint32 fileId, quint32 privilegeLevel, quint64 &status)
 {
-    Log(QStringLiteral("\nErase Flash File ") + Hex(fileId));
+    LogLine(QStringLiteral("\nErase Flash File ") + Hex(fileId));
     quint64 maximumSize = 0;
     if (!ReadMaximumSize(QStringLiteral("\nRead Flash File maximum size @ "), maximumSize))
         return false;
-    Log(QStringLiteral("maximum time in seconds to erase a file: ") + Decimal(MaximumEraseSeconds(maximumSize)));
-    Log(QStringLiteral("\nFile ID ") + Hex(fileId));
+    LogLine(QStringLiteral("maximum time in seconds to erase a file: ") + Decimal(MaximumEraseSeconds(maximumSize)));
+    LogLine(QStringLiteral("\nFile ID ") + Hex(fileId));
     if (!SelectFlashFile(fileId, QStringLiteral("Select File ID by writing ")))
         return false;
     if (!HandleFlashFileError())
@@ -225,7 +213,7 @@ bool CameraInterface::EraseFlashFile(quint32 fileId, quint32 privilegeLevel, qui
     if (!ReadFlashFileStatus(status))
         return LogFailure(QStringLiteral("Read Flash File status failed."));
     if (status == StatusErased) {
-        Log(QStringLiteral("Erase done."));
+        LogLine(QStringLiteral("Erase done."));
         return true;
     }
     if (!WritePrivilegeLevel(privilegeLevel))
@@ -244,7 +232,7 @@ bool CameraInterface::DownloadFlashFile(quint64 fileId, std::vector<unsigned cha
 
 bool CameraInterface::UploadFlashFile(quint32 fileId, quint32 privilegeLevel, const std::vector<unsigned char> &content)
 {
-    Log(QStringLiteral("\nUpload Flash File ") + Hex(fileId));
+    LogLine(QStringLiteral("\nUpload Flash File ") + Hex(fileId));
     if (!SelectFlashFile(fileId, QStringLiteral("\nSelect File ID by writing ")))
         return false;
     // The size is checked before the erase: a refused upload leaves the file as it was.
@@ -281,14 +269,14 @@ bool CameraInterface::WriteTransferPacket(quint32 offset, const unsigned char *s
     if (!cameraSession.WriteMemory(FileUploadTransferBuffer, buffer))
         return LogFailure(QStringLiteral("Could not write data to FileUploadTransferBuffer. "));
     if (packetIndex % 1000 == 0)
-        Log(QStringLiteral("Write packet ") + QString::number(packetIndex) + QStringLiteral("\t@ offset: ")
+        LogLine(QStringLiteral("Write packet ") + QString::number(packetIndex) + QStringLiteral("\t@ offset: ")
             + Decimal(offset));
     return true;
 }
 
 bool CameraInterface::UploadDefectFile(const std::vector<unsigned char> &content)
 {
-    Log(QStringLiteral("\nUpload Defects"));
+    LogLine(QStringLiteral("\nUpload Defects"));
     if (!CheckFlashFileSystem())
         return LogFailure(QStringLiteral("Camera does not support Flash File access."));
     if (!UploadFlashFile(CustomDefectFileId, DefectFilePrivilegeLevel, content))
@@ -298,8 +286,8 @@ bool CameraInterface::UploadDefectFile(const std::vector<unsigned char> &content
         return LogFailure(QStringLiteral("Upload Defect file failed."));
     if (readBack != content)
         return LogFailure(QStringLiteral("DPC data downloaded does not match the correction data saved! "));
-    Log(QStringLiteral("Defects file uploaded\n"));
-    Log(QStringLiteral("Defects file size in bytes: ") + Decimal(content.size()));
+    LogLine(QStringLiteral("Defects file uploaded\n"));
+    LogLine(QStringLiteral("Defects file size in bytes: ") + Decimal(content.size()));
     return true;
 }
 
@@ -338,7 +326,7 @@ bool CameraInterface::RevertToFactoryDefectFile()
 
 CameraInterface::Download CameraInterface::TransferFlashFile(quint64 fileId, std::vector<unsigned char> &content)
 {
-    Log(QStringLiteral("\nDownload Flash File ") + Hex(fileId));
+    LogLine(QStringLiteral("\nDownload Flash File ") + Hex(fileId));
     if (!SelectFlashFile(fileId, QStringLiteral("\nSelect File ID by writing ")))
         return Download::Failed;
     if (!HandleFlashFileError())
@@ -348,16 +336,16 @@ CameraInterface::Download CameraInterface::TransferFlashFile(quint64 fileId, std
         return LogDownloadFailure(QStringLiteral("Read Flash File status failed."), Download::Failed);
     if (status != StatusValid)
         return LogDownloadFailure(QStringLiteral("Flash File status not valid."), Download::NotValid);
-    Log(QStringLiteral("\nRead file length @ ") + Hex(FlashFileLength));
+    LogLine(QStringLiteral("\nRead file length @ ") + Hex(FlashFileLength));
     quint64 length = 0;
     if (!cameraSession.ReadRegister(FlashFileLength, length))
         return LogDownloadFailure(QStringLiteral("Could not read Flash File length."), Download::Failed);
-    Log(QStringLiteral("File length: ") + Decimal(length));
+    LogLine(QStringLiteral("File length: ") + Decimal(length));
     const Download checked = CheckFileLength(length);
     if (checked != Download::Done)
         return checked;
     content.resize(length);
-    Log(QStringLiteral("\nWrite download offset ") + Decimal(0) + At(FlashFileDownloadOffset));
+    LogLine(QStringLiteral("\nWrite download offset ") + Decimal(0) + At(FlashFileDownloadOffset));
     if (!cameraSession.WriteRegister(FlashFileDownloadOffset, 0))
         return LogDownloadFailure(QStringLiteral("Could not write download offset."), Download::Failed);
     LogPacketPlan(length);
@@ -365,13 +353,13 @@ CameraInterface::Download CameraInterface::TransferFlashFile(quint64 fileId, std
         if (!ReadTransferPacket(quint32(offset), content.data() + offset, PacketLength(length, offset)))
             return Download::Failed;
     }
-    Log(QStringLiteral("Flash File downloaded\n"));
+    LogLine(QStringLiteral("Flash File downloaded\n"));
     return Download::Done;
 }
 
 CameraInterface::Download CameraInterface::LogDownloadFailure(const QString &line, Download result)
 {
-    Log(line);
+    LogLine(line);
     return result;
 }
 
@@ -399,27 +387,27 @@ bool CameraInterface::SelectFlashFile(quint64 fileId, const QString &text)
 
 bool CameraInterface::ReadMaximumSize(const QString &text, quint64 &size)
 {
-    Log(text + Hex(FlashFileMaxSize));
+    LogLine(text + Hex(FlashFileMaxSize));
     if (!cameraSession.ReadRegister(FlashFileMaxSize, size)) {
         size = 0;
         return LogFailure(QStringLiteral("Could not read Flash File maximum size."));
     }
-    Log(QStringLiteral("Flash File maximum size: ") + Decimal(size));
+    LogLine(QStringLiteral("Flash File maximum size: ") + Decimal(size));
     return true;
 }
 
 bool CameraInterface::ReadFlashFileStatus(quint64 &status)
 {
-    Log(QStringLiteral("\nRead Flash File status @ ") + Hex(FlashFileStatus));
+    LogLine(QStringLiteral("\nRead Flash File status @ ") + Hex(FlashFileStatus));
     if (!cameraSession.ReadRegister(FlashFileStatus, status))
         return false;
-    Log(QStringLiteral("Flash File status: ") + Hex(status));
+    LogLine(QStringLiteral("Flash File status: ") + Hex(status));
     return true;
 }
 
 bool CameraInterface::WriteStep(quint64 address, quint64 value, const QString &line, const QString &failure)
 {
-    Log(line);
+    LogLine(line);
     if (!cameraSession.WriteRegister(address, value))
         return LogFailure(failure);
     return true;
@@ -451,7 +439,7 @@ bool CameraInterface::EraseForUpload(quint32 fileId, quint32 privilegeLevel)
     if (!ReadFlashFileStatus(status))
         return LogFailure(QStringLiteral("Read Flash File status failed."));
     if (status == StatusErased) {
-        Log(QStringLiteral("Erase done. Ready to upload file."));
+        LogLine(QStringLiteral("Erase done. Ready to upload file."));
         return true;
     }
     if (!EraseFlashFile(fileId, privilegeLevel, status))
@@ -491,8 +479,8 @@ bool CameraInterface::WaitForErase(quint64 maximumSize, quint64 &status)
         return false;
     if (status != StatusErased)
         return LogFailure(QStringLiteral("Flash Erase command failed. Flash File Status invalid."));
-    Log(QStringLiteral("Erase command completed."));
-    Log(QStringLiteral("Flash File erased\n"));
+    LogLine(QStringLiteral("Erase command completed."));
+    LogLine(QStringLiteral("Flash File erased\n"));
     return true;
 }
 
@@ -504,8 +492,8 @@ bool CameraInterface::WaitForUpload(quint64 maximumSize)
         return false;
     if (status != StatusValid)
         return LogFailure(QStringLiteral("Flash Upload command failed. Flash File Status invalid."));
-    Log(QStringLiteral("Upload command completed. Flash File  valid."));
-    Log(QStringLiteral("Flash File uploaded\n"));
+    LogLine(QStringLiteral("Upload command completed. Flash File  valid."));
+    LogLine(QStringLiteral("Flash File uploaded\n"));
     return true;
 }
 
@@ -534,7 +522,7 @@ bool CameraInterface::CopyFactoryFileToCustom(std::vector<unsigned char> &conten
 {
     if (!DownloadFlashFile(FactoryDefectFileId, content))
         return LogFailure(QStringLiteral("Read defect file failed."));
-    Log(QStringLiteral("Custom defect file empty. Downloading factory defect file..."));
+    LogLine(QStringLiteral("Custom defect file empty. Downloading factory defect file..."));
     if (!UploadDefectFile(content))
         return LogFailure(QStringLiteral("Copy factory defect file failed."));
     return true;

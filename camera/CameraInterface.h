@@ -2,6 +2,7 @@
 #define CAMERAINTERFACE_H
 
 #include "CameraDescription.h"
+#include "CameraListChange.h"
 #include "CameraSession.h"
 #include "PixelCoords.h"
 

@@ -1,13 +1,8 @@
 #include "CameraObserver.h"
 
+#include "CameraListChange.h"
+
 #include <ZorvikCPP/Camera.h>
-
-namespace {
-
-const int CameraAppeared = 0;
-const int CameraDisappeared = 1;
-
-} // namespace
 
 void CameraObserver::CameraListChanged(CVN::ZvkAPI::CameraPtr camera, int reason)
 {

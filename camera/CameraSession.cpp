@@ -1,11 +1,11 @@
 #include "CameraSession.h"
 
 #include "CameraObserver.h"
+#include "DebugLog.h"
 #include "ErrorCodeToText.h"
 
 #include <ZorvikCPP.h>
 
-#include <QDebug>
 
 using namespace CVN::ZvkAPI;
 
@@ -14,14 +14,9 @@ namespace {
 const char NoName[] = "[NoName]";
 const char NoId[] = "[NoID]";
 
-void Log(const QString &line)
-{
-    qDebug().noquote() << line;
-}
-
 ZvkErrorType LogSdkFailure(const QString &text, ZvkErrorType code)
 {
-    Log(text + QString::number(code) + QStringLiteral(" ") + ErrorCodeToText(code));
+    LogLine(text + QString::number(code) + QStringLiteral(" ") + ErrorCodeToText(code));
     return code;
 }
 
@@ -72,14 +67,14 @@ QStringList CameraSession::QueryCameraList()
         std::string id;
         std::string entry;
         if (MakeCameraEntry(listed, id, entry) != ZvkErrorSuccess) {
-            Log(QStringLiteral("Error! Could not retrieve camera name"));
+            LogLine(QStringLiteral("Error! Could not retrieve camera name"));
             id = NoId;
             entry = NoName;
         }
         cameraIds.push_back(id);
         entries.append(QString::fromStdString(entry));
     }
-    Log(QStringLiteral("Cameras available: ") + QString::number(quint64(cameraIds.size())));
+    LogLine(QStringLiteral("Cameras available: ") + QString::number(quint64(cameraIds.size())));
     return entries;
 }
 
@@ -109,7 +104,7 @@ bool CameraSession::OpenCamera(unsigned index)
         return true;
     const std::string id = index < cameraIds.size() ? cameraIds[index] : std::string();
     if (id.empty()) {
-        Log(QStringLiteral("Error! Selected camera ID was blank."));
+        LogLine(QStringLiteral("Error! Selected camera ID was blank."));
         LogSdkFailure(QStringLiteral("Open Camera Failed, Error: "), ZvkErrorOther);
         return false;
     }

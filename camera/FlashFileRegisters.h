@@ -43,8 +43,4 @@ constexpr quint64 StatusUploadStoring = 0xFFFFFE00;
 constexpr quint64 StatusHardwareError = 0xFFFFF000;
 constexpr quint64 StatusNoError = 0xFC000000;
 
-// Bytes of the defect file before its entries, and the size of one entry
-constexpr quint64 DefectFileOverhead = 4352;
-constexpr quint64 DefectEntrySize = 8;
-
 #endif

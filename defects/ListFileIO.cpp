@@ -1,9 +1,10 @@
 #include "ListFileIO.h"
 
 #include "CoordinateSet.h"
+#include "DebugLog.h"
+#include "DefectFileLayout.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -13,18 +14,12 @@
 
 namespace {
 
-constexpr int HeaderSize = 4096;
-constexpr int EntrySize = 8;
-
-bool Fail(const QString &line)
-{
-    qDebug().noquote() << line;
-    return false;
-}
+using DefectFileLayout::EntrySize;
+using DefectFileLayout::HeaderSize;
 
 bool FailWithName(const QString &text, const QString &fileName)
 {
-    return Fail(text + QLatin1Char(' ') + fileName);
+    return LogFailure(text + QLatin1Char(' ') + fileName);
 }
 
 quint32 HeaderWord(const std::vector<unsigned char> &content, int offset)
@@ -83,28 +78,28 @@ bool ParseCoordinate(const QString &text, quint16 *out)
 bool ListFileIO::ReadCsvFile(QString fileName, QList<PixelCoords> *out) const
 {
     if (!out)
-        return Fail(QStringLiteral("Error. No list to read into."));
+        return LogFailure(QStringLiteral("Error. No list to read into."));
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return FailWithName(QStringLiteral("Error. Failed to open file"), fileName);
 
     QTextStream stream(&file);
     if (!IsCsvHeader(stream.readLine()))
-        return Fail(QStringLiteral("Incorrect file format!"));
+        return LogFailure(QStringLiteral("Incorrect file format!"));
 
     const QStringList lines = WithoutTrailingBlankLines(stream.readAll().split(QLatin1Char('\n')));
     CoordinateSet present(*out);
     for (int index = 0; index < lines.size(); ++index) {
         PixelCoords coords;
         if (!ParseCsvRow(lines[index], &coords)) {
-            Fail(QStringLiteral("Error in processing input!"));
+            LogFailure(QStringLiteral("Error in processing input!"));
             // The header is line 1.
-            return Fail(QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2")
+            return LogFailure(QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2")
                             .arg(index + 2)
                             .arg(lines[index]));
         }
         if (!present.Insert(coords)) {
-            qDebug().noquote() << QStringLiteral("Duplicate value detected! Coordinates will not be added");
+            LogLine(QStringLiteral("Duplicate value detected! Coordinates will not be added"));
             continue;
         }
         out->append(coords);
@@ -118,7 +113,7 @@ bool ListFileIO::ParseCsvRow(QString line, PixelCoords *out) const
     PixelCoords coords;
     if (parts.size() != 2 || !out || !ParseCoordinate(parts[0], &coords.row)
         || !ParseCoordinate(parts[1], &coords.column))
-        return Fail(QStringLiteral("Error. Incorrect format in row"));
+        return LogFailure(QStringLiteral("Error. Incorrect format in row"));
     *out = coords;
     return true;
 }
@@ -126,7 +121,7 @@ bool ListFileIO::ParseCsvRow(QString line, PixelCoords *out) const
 bool ListFileIO::WriteCsvFile(QString fileName, QList<PixelCoords> list) const
 {
     if (fileName.isEmpty())
-        return Fail(QStringLiteral("Error! Filename empty."));
+        return LogFailure(QStringLiteral("Error! Filename empty."));
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return FailWithName(QStringLiteral("Error. Failed to open file"), fileName);
@@ -142,7 +137,7 @@ bool ListFileIO::WriteCsvFile(QString fileName, QList<PixelCoords> list) const
 bool ListFileIO::ExportBinaryDefectFile(QString fileName, const std::vector<unsigned char> &content) const
 {
     if (fileName.isEmpty())
-        return Fail(QStringLiteral("Error! Filename empty."));
+        return LogFailure(QStringLiteral("Error! Filename empty."));
     QSaveFile file(InApplicationDirectory(fileName));
     if (!file.open(QIODevice::WriteOnly))
         return FailWithName(QStringLiteral("Error. Failed to open file"), fileName);
@@ -154,17 +149,17 @@ bool ListFileIO::ImportBinaryDefectFile(CameraDescription description, QString f
                                         std::vector<unsigned char> *out) const
 {
     if (fileName.isEmpty())
-        return Fail(QStringLiteral("Error! Filename empty."));
+        return LogFailure(QStringLiteral("Error! Filename empty."));
     QFile file(InApplicationDirectory(fileName));
     if (!file.open(QIODevice::ReadOnly))
         return FailWithName(QStringLiteral("Error! Failed to open file"), fileName);
 
     const QByteArray bytes = file.readAll();
     if (bytes.isEmpty())
-        return Fail(QStringLiteral("Error! Empty file. No DP information available."));
+        return LogFailure(QStringLiteral("Error! Empty file. No DP information available."));
     const std::vector<unsigned char> content(bytes.cbegin(), bytes.cend());
     if (!ValidateBackupFile(description, content))
-        return Fail(QStringLiteral("Error! Incorrect file structure or camera mismatch."));
+        return LogFailure(QStringLiteral("Error! Incorrect file structure or camera mismatch."));
     if (out)
         *out = content;
     return true;
@@ -173,13 +168,13 @@ bool ListFileIO::ImportBinaryDefectFile(CameraDescription description, QString f
 bool ListFileIO::ValidateBackupFile(CameraDescription description, const std::vector<unsigned char> &content) const
 {
     if (content.size() < size_t(HeaderSize))
-        return Fail(QStringLiteral("Error! Incorrect file size."));
+        return LogFailure(QStringLiteral("Error! Incorrect file size."));
     if ((content.size() - HeaderSize) % EntrySize != 0)
-        return Fail(QStringLiteral("Error! File data size mismatch."));
+        return LogFailure(QStringLiteral("Error! File data size mismatch."));
     if (HeaderWord(content, 8) != quint32(HeaderSize) || HeaderWord(content, 16) != quint32(EntrySize))
-        return Fail(QStringLiteral("Error! File header size mismatch."));
+        return LogFailure(QStringLiteral("Error! File header size mismatch."));
     if (qint64(HeaderWord(content, 20)) != description.sensorWidth
         || qint64(HeaderWord(content, 24)) != description.sensorHeight)
-        return Fail(QStringLiteral("Error! Sensor dimensions mismatch."));
+        return LogFailure(QStringLiteral("Error! Sensor dimensions mismatch."));
     return true;
 }

@@ -1,11 +1,11 @@
 #include "ListManager.h"
 
 #include "CoordinateSet.h"
+#include "DebugLog.h"
 #include "ListFileIO.h"
 #include "ValidationMode.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -13,11 +13,6 @@
 namespace {
 
 const QStringList HeaderLabels{QStringLiteral("Row"), QStringLiteral("Column")};
-
-void LogLine(const QString &line)
-{
-    qDebug().noquote() << line;
-}
 
 quint16 CellNumber(const QStandardItemModel *model, int row, int column)
 {

@@ -1,10 +1,14 @@
 #include "NeighborByteEncoding.h"
 
-#include <QDebug>
+#include "DebugLog.h"
+
 #include <QHash>
 #include <QtEndian>
 
 #include <algorithm>
+
+using DefectFileLayout::EntrySize;
+using DefectFileLayout::HeaderSize;
 
 namespace {
 
@@ -97,7 +101,7 @@ bool IsColourSensor(const QString &sensorType)
     if (sensorType != QLatin1String("Bayer")) {
         const QString line = QStringLiteral("Unknown sensor type %1, encoding with the Bayer neighbour rule.")
                                  .arg(sensorType);
-        qDebug().noquote() << line;
+        LogLine(line);
     }
     return true;
 }
@@ -188,7 +192,7 @@ bool NeighborByteEncoding::FormatDefectFileData(std::vector<unsigned char> *out)
                                  .arg(nb.column)
                                  .arg(nb.neighbourMask, 0, 16)
                                  .arg(nb.neighbourMask, 0, 2);
-        qDebug().noquote() << line;
+        LogLine(line);
     }
     return true;
 }
@@ -286,28 +290,28 @@ void DecodeDefectFile(const std::vector<unsigned char> &content, QList<PixelCoor
         return;
     if (content.empty())
         return;
-    if (content.size() < size_t(NeighborByteEncoding::HeaderSize)) {
+    if (content.size() < size_t(HeaderSize)) {
         const QString line = QStringLiteral("Defect file of %1 bytes is shorter than its header.")
                                  .arg(content.size());
-        qDebug().noquote() << line;
+        LogLine(line);
         return;
     }
 
     const unsigned char *bytes = content.data();
     const bool littleEndian = ReadWord(bytes) == LittleEndianMarker;
     const quint64 counted = ReadWord(bytes + 12);
-    const quint64 present = (content.size() - NeighborByteEncoding::HeaderSize) / NeighborByteEncoding::EntrySize;
+    const quint64 present = (content.size() - HeaderSize) / EntrySize;
     if (counted > present) {
         const QString line = QStringLiteral("Defect file counts %1 entries but holds %2; reading %2.")
                                  .arg(counted)
                                  .arg(present);
-        qDebug().noquote() << line;
+        LogLine(line);
     }
 
     const quint64 count = std::min(counted, present);
     coordinates->reserve(coordinates->size() + int(count));
-    const unsigned char *entry = bytes + NeighborByteEncoding::HeaderSize;
-    for (quint64 i = 0; i < count; ++i, entry += NeighborByteEncoding::EntrySize) {
+    const unsigned char *entry = bytes + HeaderSize;
+    for (quint64 i = 0; i < count; ++i, entry += EntrySize) {
         const quint16 column = ReadHalf(entry, littleEndian);
         const quint16 row = ReadHalf(entry + 2, littleEndian);
         coordinates->append(PixelCoords(row, column));

@@ -2,6 +2,7 @@
 #define NEIGHBORBYTEENCODING_H
 
 #include "CameraDescription.h"
+#include "DefectFileLayout.h"
 #include "PixelCoords.h"
 
 #include <QList>
@@ -41,9 +42,6 @@ public:
     const QList<NbEntry> &Entries() const { return entries; }
     const QList<PixelCoords> &Coordinates() const { return coordinates; }
 
-    static constexpr int HeaderSize = 4096;
-    static constexpr int EntrySize = 8;
-
 private:
     quint32 UnusablePositions(const std::vector<quint32> &positions, size_t index, bool colour) const;
     QList<PixelCoords> RemoveEntriesWhere(const std::function<bool(const NbEntry &)> &matches);
@@ -52,7 +50,7 @@ private:
 
     CameraDescription description;
     QList<PixelCoords> coordinates;
-    std::array<unsigned char, HeaderSize> header;
+    std::array<unsigned char, DefectFileLayout::HeaderSize> header;
     QList<NbEntry> entries;
 };
 
