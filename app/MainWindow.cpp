@@ -66,6 +66,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui.setupUi(this);
     FramelessWindow::Decorate(this, ui.mainFrame);
     SetupTableViews();
+    listManager.SetPrompt(&boxPrompt);
     RestoreWindowPosition();
 
     connect(&cameraInterface, &CameraInterface::CameraListChangedSignal, this, &MainWindow::OnCameraListChanged);

@@ -3,6 +3,7 @@
 
 #include "ui_MainWindow.h"
 
+#include "BoxPrompt.h"
 #include "CameraDescription.h"
 #include "CameraInterface.h"
 #include "ListManager.h"
@@ -72,6 +73,7 @@ private:
     QPoint dragPosition;
     CameraDescription cameraDescription;
     CameraInterface cameraInterface;
+    BoxPrompt boxPrompt;
     ListManager listManager;
 };
 

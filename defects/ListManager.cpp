@@ -5,8 +5,6 @@
 #include "ListFileIO.h"
 #include "ValidationMode.h"
 
-#include <QApplication>
-#include <QMessageBox>
 
 #include <algorithm>
 
@@ -195,22 +193,25 @@ bool ListManager::ValidateDefectivePixelCoordinates(QList<PixelCoords> & /*merge
     return true;
 }
 
-void ListManager::WarnOfCameraDefectsLost()
+void ListManager::SetPrompt(ListPrompt *userPrompt)
 {
-    QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Verify Last Input"),
-                         QStringLiteral("One or more defective pixel coordinates you have added will have an impact on previously uploaded defects. Please check Camera DP List for defects that will be removed from the camera if you proceed. These defects are highlighted in red."),
-                         QMessageBox::Ok);
+    prompt = userPrompt;
 }
 
-// Anything but an explicit Yes (No, or the box closed) declines the upload.
+void ListManager::WarnOfCameraDefectsLost()
+{
+    if (!prompt)
+        return;
+    prompt->Warn(QStringLiteral("Verify Last Input"),
+                         QStringLiteral("One or more defective pixel coordinates you have added will have an impact on previously uploaded defects. Please check Camera DP List for defects that will be removed from the camera if you proceed. These defects are highlighted in red."));
+}
+
+// Without anyone to ask, nothing the camera cannot hold is dropped without a word: the upload
+// is declined.
 bool ListManager::ConfirmUpload(QStringList warnings)
 {
     warnings.append(QStringLiteral("\nWould you like to proceed with the upload process?"));
-    const QMessageBox::StandardButton answer
-        = QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Proceed With Upload?"),
-                               warnings.join(QLatin1Char('\n')), QMessageBox::Yes | QMessageBox::No,
-                               QMessageBox::NoButton);
-    return answer == QMessageBox::Yes;
+    return prompt && prompt->Ask(QStringLiteral("Proceed With Upload?"), warnings.join(QLatin1Char('\n')));
 }
 
 bool ListManager::PrepareBinaryDefectFile(QList<PixelCoords> mergedList, CameraDescription description,

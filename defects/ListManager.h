@@ -2,6 +2,7 @@
 #define LISTMANAGER_H
 
 #include "CameraDescription.h"
+#include "ListPrompt.h"
 #include "NeighborByteEncoding.h"
 #include "PixelCoords.h"
 
@@ -25,6 +26,8 @@ public:
     ListManager();
     ~ListManager() override;
 
+    // Who is warned and asked during the checks; none declines every upload with findings.
+    void SetPrompt(ListPrompt *userPrompt);
     QStandardItemModel *GetModel(DefectiveListType listType);
     bool IsCameraListLoaded() const;
     QList<PixelCoords> GetCoordinateList(DefectiveListType listType);
@@ -57,6 +60,7 @@ private:
     QStandardItemModel *userModel;
     QStandardItemModel *cameraModel;
     bool cameraListLoaded = false;
+    ListPrompt *prompt = nullptr;
 };
 
 #endif

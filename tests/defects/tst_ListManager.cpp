@@ -1,13 +1,21 @@
 #include "DebugLines.h"
 #include "ListManager.h"
-#include "MessageBoxes.h"
 #include "TestData.h"
 #include "ValidationMode.h"
 
 #include <QAbstractItemModelTester>
 #include <QtTest>
 
-Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+// Each warning and question as "title: text", every question answered with `answer`.
+struct Prompt : ListPrompt
+{
+    explicit Prompt(bool answer = true) : answer(answer) {}
+    void Warn(const QString &title, const QString &text) override { lines << title + ": " + text; }
+    bool Ask(const QString &title, const QString &text) override { return lines << title + ": " + text, answer; }
+
+    bool answer;
+    QStringList lines;
+};
 
 // Both lists filled, and HighlightDefects handled as the main window does:
 // both cells of the first matching row of the named table take the colour.
@@ -56,7 +64,7 @@ static QString Confirmation(const QStringList &items)
 {
     QStringList lines{"Warning! The following issue(s) have been detected in the user DP list:\n"};
     lines << items << "\nWould you like to proceed with the upload process?";
-    return Box(QMessageBox::Warning, "Proceed With Upload?", lines.join('\n'));
+    return "Proceed With Upload?: " + lines.join('\n');
 }
 
 class tst_ListManager : public QObject
@@ -121,10 +129,10 @@ private slots:
         QTest::addColumn<QStringList>("boxes");
         const QString eight = "- More than eight consecutive defective pixels";
         const QString four = "- More than four consecutive defective pixels";
-        const QStringList verify{Box(QMessageBox::Warning, "Verify Last Input",
+        const QStringList verify{"Verify Last Input: "
             "One or more defective pixel coordinates you have added will have an impact on previously uploaded "
             "defects. Please check Camera DP List for defects that will be removed from the camera if you proceed. "
-            "These defects are highlighted in red.")};
+            "These defects are highlighted in red."};
         const QList<PixelCoords> around = Run(5, 20, 23) + Run(5, 25, 28);
         const auto row = [](const char *name, ValidationMode mode, const QList<PixelCoords> &user, const char *colours,
                             const QStringList &boxes, qint64 capacity = 100) {
@@ -153,24 +161,21 @@ private slots:
         QFETCH(qint64, capacity);
         QFETCH(QString, colours);
         QFETCH(QStringList, boxes);
-        QWidget window;
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
         DebugLines quiet;
+        Prompt prompt;
         ListManager manager;
+        manager.SetPrompt(&prompt);
         const CameraDescription sensor = TestSensor(100, 100, capacity);
         Fill(manager, {{5, 24}, {7, 7}}, user, sensor);
-        MessageBoxes answered({QMessageBox::Yes});
         QVERIFY(Validate(manager, sensor, mode));
         QCOMPARE(Colours(manager, CameraList) + ' ' + Colours(manager, UserList), colours);
-        QCOMPARE(answered.lines, boxes);
+        QCOMPARE(prompt.lines, boxes);
     }
 
     // A camera row made red by a user entry turns back once the user list no longer makes it so.
     void cameraRowsFollowTheUserList()
     {
         DebugLines quiet;
-        MessageBoxes answered({QMessageBox::Yes});
         ListManager manager;
         Fill(manager, {{5, 24}, {7, 7}}, Run(5, 20, 23) + Run(5, 25, 28));
         QVERIFY(Validate(manager, TestSensor(), ValidateAfterAdd));
@@ -194,17 +199,19 @@ private slots:
     void prepare_data()
     {
         QTest::addColumn<QList<PixelCoords>>("merged");
-        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<QString>("answer"); // to the upload question
         QTest::addColumn<QList<PixelCoords>>("written");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("outside, uncorrectable and beyond capacity dropped")
-            << (Run(1, 20, 28) << PixelCoords(100, 3)) + Run(3, 10, 11) << QMessageBox::Yes
+            << (Run(1, 20, 28) << PixelCoords(100, 3)) + Run(3, 10, 11) << "Yes"
             << (Run(1, 20, 23) + Run(1, 25, 28) << PixelCoords(3, 10)) << QStringList();
-        QTest::newRow("empty merged list") << QList<PixelCoords>{} << QMessageBox::Yes << QList<PixelCoords>{}
+        QTest::newRow("empty merged list") << QList<PixelCoords>{} << "Yes" << QList<PixelCoords>{}
                                            << QStringList{"Generate1DNbEncodingFromDefectImage() failed"};
-        QTest::newRow("upload declined") << Run(1, 1, 5) << QMessageBox::No << QList<PixelCoords>{}
+        QTest::newRow("upload declined") << Run(1, 1, 5) << "No" << QList<PixelCoords>{}
                                          << QStringList{"ValidateDefectivePixelCoordinates() failed"};
-        QTest::newRow("everything outside, accepted") << QList<PixelCoords>{{100, 1}, {1, 100}} << QMessageBox::Yes
+        QTest::newRow("nobody to ask") << Run(1, 1, 5) << "nobody" << QList<PixelCoords>{}
+                                       << QStringList{"ValidateDefectivePixelCoordinates() failed"};
+        QTest::newRow("everything outside, accepted") << QList<PixelCoords>{{100, 1}, {1, 100}} << "Yes"
                                                       << QList<PixelCoords>{}
                                                       << QStringList{"Formating Defect File data failed"};
     }
@@ -213,12 +220,13 @@ private slots:
     void prepare()
     {
         QFETCH(QList<PixelCoords>, merged);
-        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(QString, answer);
         QFETCH(QList<PixelCoords>, written);
         QFETCH(QStringList, lines);
         ListManager manager;
+        Prompt prompt(answer == "Yes");
+        manager.SetPrompt(answer == "nobody" ? nullptr : &prompt);
         std::vector<unsigned char> out;
-        MessageBoxes answered({answer});
         DebugLines log;
         QCOMPARE(manager.PrepareBinaryDefectFile(merged, TestSensor(100, 100, 9), &out), lines.isEmpty());
         QCOMPARE(log.Lines().filter(QRegularExpression("^[^[]")), lines); // all but the entries' lines
