@@ -3,6 +3,7 @@
 #include "CoordinateSet.h"
 #include "DebugLog.h"
 #include "ListFileIO.h"
+#include "ListValidation.h"
 #include "ValidationMode.h"
 
 
@@ -144,8 +145,6 @@ void ListManager::HighlightCameraListDefects(QList<PixelCoords> list, CameraDesc
         emit HighlightDefects(runs, CameraList, Qt::yellow);
 }
 
-// The encoding was computed before any removal, so the defects that stay keep
-// treating the removed ones as defective.
 bool ListManager::ValidateDefectivePixelCoordinates(QList<PixelCoords> & /*mergedList*/,
                                                     const CameraDescription &description,
                                                     NeighborByteEncoding &encoding, int mode)
@@ -158,39 +157,25 @@ bool ListManager::ValidateDefectivePixelCoordinates(QList<PixelCoords> & /*merge
         HighlightCameraListDefects(cameraList, description, true);
 
     QStringList warnings{QStringLiteral("Warning! The following issue(s) have been detected in the user DP list:\n")};
-
-    const QList<PixelCoords> outside = encoding.RemoveOutsideSensorRange(description);
-    if (!outside.isEmpty()) {
-        emit HighlightDefects(outside, UserList, Qt::red);
-        warnings.append(QStringLiteral("- Defective pixels outside of sensor range"));
+    for (const Finding &finding : ListValidation::Check(encoding, description, cameraList)) {
+        ShowFinding(finding, mode);
+        warnings.append(ListValidation::Item(finding.kind));
     }
-
-    const QList<PixelCoords> uncorrectable = encoding.RemoveMoreThanEightConsecutive();
-    if (!uncorrectable.isEmpty()) {
-        emit HighlightDefects(uncorrectable, UserList, Qt::red);
-        if (ContainsAny(CameraList, uncorrectable)) {
-            if (mode == ValidateAfterAdd || mode == ValidateAfterLoad)
-                WarnOfCameraDefectsLost();
-            emit HighlightDefects(uncorrectable, CameraList, Qt::red);
-        }
-        warnings.append(QStringLiteral("- More than eight consecutive defective pixels"));
-    }
-
-    const QList<PixelCoords> runs = encoding.FindMoreThanFourConsecutive();
-    if (!runs.isEmpty()) {
-        emit HighlightDefects(runs, UserList, Qt::yellow);
-        warnings.append(QStringLiteral("- More than four consecutive defective pixels"));
-    }
-
-    const QList<PixelCoords> beyond = encoding.RemoveBeyondCapacity();
-    if (!beyond.isEmpty()) {
-        emit HighlightDefects(beyond, UserList, Qt::red);
-        warnings.append(QStringLiteral("- Number of defective pixels exceeds storage capacity"));
-    }
-
     if (mode == ValidateForUpload && warnings.size() > 1)
         return ConfirmUpload(warnings);
     return true;
+}
+
+// Runs of five to eight are yellow; what the camera cannot hold is red, in both tables where
+// it makes camera defects uncorrectable, with a warning after an add or a load.
+void ListManager::ShowFinding(const Finding &finding, int mode)
+{
+    emit HighlightDefects(finding.coordinates, UserList, finding.kind == Finding::MoreThanFour ? Qt::yellow : Qt::red);
+    if (finding.cameraDefectsLost.isEmpty())
+        return;
+    if (mode == ValidateAfterAdd || mode == ValidateAfterLoad)
+        WarnOfCameraDefectsLost();
+    emit HighlightDefects(finding.coordinates, CameraList, Qt::red);
 }
 
 void ListManager::SetPrompt(ListPrompt *userPrompt)

@@ -2,6 +2,7 @@
 #define LISTMANAGER_H
 
 #include "CameraDescription.h"
+#include "Finding.h"
 #include "ListPrompt.h"
 #include "NeighborByteEncoding.h"
 #include "PixelCoords.h"
@@ -54,6 +55,7 @@ private:
     QStandardItemModel *ModelOf(DefectiveListType listType);
     void ResetModel(QStandardItemModel *model);
     void AppendRows(QStandardItemModel *model, const QList<PixelCoords> &list);
+    void ShowFinding(const Finding &finding, int mode);
     void WarnOfCameraDefectsLost();
     bool ConfirmUpload(QStringList warnings);
 
