@@ -375,8 +375,9 @@ private slots:
         setup.id = "cam-1";
         TestCamera camera(setup);
         QStringList record;
-        const auto add = [&record](const QString &event) {
-            record << (QThread::currentThread() == qApp->thread() ? event : event + " off the GUI thread");
+        const QThread *gui = QCoreApplication::instance()->thread();
+        const auto add = [&record, gui](const QString &event) {
+            record << (QThread::currentThread() == gui ? event : event + " off the GUI thread");
         };
         connect(&camera.connection, &CameraInterface::ConnectedCameraDisconnected, [&] { add("disconnected"); });
         connect(&camera.connection, &CameraInterface::CameraListChangedSignal,

@@ -46,9 +46,10 @@ struct Observer : ICameraListObserver
     {
         std::string id;
         camera->GetID(id);
-        const char *where = QThread::currentThread() == qApp->thread() ? " on the test's thread" : "";
+        const bool onTestThread = QThread::currentThread() == QCoreApplication::instance()->thread();
+        const char *where = onTestThread ? " on the test's thread" : "";
         const QString change = QString("%1 %2%3").arg(id.c_str()).arg(reason).arg(where);
-        QMetaObject::invokeMethod(qApp, [list = changes, change] { *list << change; });
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [list = changes, change] { *list << change; });
     }
 
     std::shared_ptr<QStringList> changes = std::make_shared<QStringList>();
