@@ -145,6 +145,7 @@ private slots:
         QTest::newRow("empty") << QByteArray() << QList<PixelCoords>{} << QString();
         QTest::newRow("shorter than header") << QByteArray(4095, '\xFF') << QList<PixelCoords>{}
                                              << "Defect file of 4095 bytes is shorter than its header.";
+        QTest::newRow("header only") << file("ffffffff", "00000000", "") << QList<PixelCoords>{} << QString();
         QTest::newRow("little endian") << file("ffffffff", "02000000", entries) << two << QString();
         QTest::newRow("big endian") << file("00000000", "02000000", entries)
                                     << QList<PixelCoords>{{0x0A00, 0x3200}, {0x0304, 0x0102}} << QString();
