@@ -88,7 +88,9 @@ ZvkErrorType SimulatedCamera::ReadFlashRegister(uint64_t address, uint64_t &valu
         value = Selected().Length();
         return ZvkErrorSuccess;
     case FlashFileStatus:
-        value = faults.Has(FaultKind::HardwareError) ? StatusHardwareError : Selected().Status();
+        value = faults.Has(FaultKind::StatusZero)      ? StatusNoFileSystem
+                : faults.Has(FaultKind::HardwareError) ? StatusHardwareError
+                                                       : Selected().Status();
         return ZvkErrorSuccess;
     case FlashFileDownloadOffset:
         value = downloadWindow;

@@ -21,6 +21,7 @@ const std::pair<FaultKind, const char *> FaultNames[] = {
     {FaultKind::HardwareError, "hardware-error"},
     {FaultKind::ReadBackDiffers, "read-back-differs"},
     {FaultKind::UnplugMidTransfer, "unplug-mid-transfer"},
+    {FaultKind::StatusZero, "status-zero"},
 };
 
 CameraSpec MakeSpec(const char *model, const char *serialNumber, const char *id, int64_t width, int64_t height,

@@ -38,7 +38,7 @@ const char Usage[] =
     "  fault <id> clear              clear the camera's faults\n"
     "\n"
     "Fault kinds: fail-call, fail-from-call, corrupt-offset, stuck, hardware-error,\n"
-    "             read-back-differs, unplug-mid-transfer\n";
+    "             read-back-differs, unplug-mid-transfer, status-zero\n";
 
 int UsageError(const std::string &message)
 {

@@ -133,6 +133,8 @@ const Failure Failures[] = {
     {"disconnect refused", Disconnect, None, Fail(1), {"Disconnect Camera" + Failed}, None},
     {"check, inquiry read", Check, None, Fail(1), {ReadFailed, Incompatible}, None},
     {"check, status read", Check, None, Fail(2), {"Read Flash File status failed. No Flash File System. "}, None},
+    {"check, no file system running", Check, None, Fail(1, FaultKind::StatusZero),
+     {"Read Flash File status failed. No Flash File System. "}, None},
     // Download of 1004 bytes: select (1), error handling (2, 3), status (4), length (5), maximum size (6),
     // offset (7), packets (8 to 10).
     {"download of an erased file", Download, None, {}, {"Flash File status not valid."}, None},

@@ -217,6 +217,9 @@ private slots:
                              system.OpenCameraByID(Id, ZvkAccessModeFull, camera), camera->Close()}),
                  QList<int>({0, -12, 0, -3, -3}));
         QVERIFY(Faults(Id).size() == 1 && Faults(Id)[0].kind == FaultKind::FailFromCall); // the one-off is used up
+        // A file system that is not up reads 0 whatever the file holds, until the fault is cleared.
+        QVERIFY(ClearFaults(Id) && SetFile(Id, CustomDefectFileId, content) && SetFault(Id, {FaultKind::StatusZero}));
+        QVERIFY(Read(FlashFileStatus) == StatusNoFileSystem && ClearFaults(Id) && Read(FlashFileStatus) == StatusValid);
         QVERIFY(ClearFaults(Id) && SetFault(Id, {FaultKind::ReadBackDiffers, 1, -13}) && Upload(content) == 0);
         QVERIFY(GetFile(Id, CustomDefectFileId, stored) && stored.size() == content.size());
         const auto differing = std::mismatch(stored.begin(), stored.end(), content.begin()); // one byte, and only one

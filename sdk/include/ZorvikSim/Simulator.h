@@ -35,6 +35,7 @@ enum class FaultKind {
     HardwareError,       // the selected file's status reads hardware error (0xFFFFF000)
     ReadBackDiffers,     // an uploaded file is stored with one byte changed
     UnplugMidTransfer,   // the camera disappears at the n-th memory access
+    StatusZero,          // the flash file status reads 0 (no file system) although the inquiry says there is one
 };
 
 struct Fault
