@@ -57,7 +57,7 @@ public:
         ZorvikSim::UseMemory();
         ZorvikSim::SetDurations(0, 0);
         CameraInterface::SetPollPause(0);
-        ZorvikSim::CameraSpec setup;
+        ZorvikSim::CameraSetup setup;
         setup.serialNumber = "9001";
         setup.maxFileSize = FileSize;
         ZorvikSim::Attach(setup);

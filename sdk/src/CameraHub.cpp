@@ -2,7 +2,7 @@
 
 #include "CameraImpl.h"
 #include "FactoryDefects.h"
-#include "SpecRules.h"
+#include "SetupRules.h"
 
 #include <ZorvikCPP/Camera.h>
 #include <ZorvikCPP/ICameraListObserver.h>
@@ -180,12 +180,12 @@ void CameraHub::Use(Mode newMode, const std::string &path)
     store = FolderStore(path);
 }
 
-bool CameraHub::Attach(const CameraSpec &setup)
+bool CameraHub::Attach(const CameraSetup &setup)
 {
     std::unique_lock<std::mutex> lock = Lock();
     ReadFolderIfUsed();
-    CameraSpec full = Completed(setup);
-    if (!IsValidSpec(full) || Find(full.id))
+    CameraSetup full = Completed(setup);
+    if (!IsValidSetup(full) || Find(full.id))
         return false;
     std::shared_ptr<SimulatedCamera> camera = NewCamera(full);
     if (!camera)
@@ -202,11 +202,11 @@ bool CameraHub::Detach(const std::string &id)
     });
 }
 
-std::vector<CameraSpec> CameraHub::Cameras()
+std::vector<CameraSetup> CameraHub::Cameras()
 {
     std::unique_lock<std::mutex> lock = Lock();
     ReadFolderIfUsed();
-    std::vector<CameraSpec> setups;
+    std::vector<CameraSetup> setups;
     for (const std::shared_ptr<SimulatedCamera> &camera : cameras)
         setups.push_back(camera->Setup());
     return setups;
@@ -322,7 +322,7 @@ bool CameraHub::Change(const std::string &id, const std::function<bool(Simulated
 }
 
 // A camera as it leaves the factory: factory file written, custom file empty.
-std::shared_ptr<SimulatedCamera> CameraHub::NewCamera(const CameraSpec &setup)
+std::shared_ptr<SimulatedCamera> CameraHub::NewCamera(const CameraSetup &setup)
 {
     auto camera = std::make_shared<SimulatedCamera>(setup, FactoryDefectFile(setup));
     camera->SetDurations(durations);
@@ -401,7 +401,7 @@ void CameraHub::CreateDefaultFolder()
 {
     if (!store.Create())
         return;
-    for (const CameraSpec &setup : DefaultCameras())
+    for (const CameraSetup &setup : DefaultCameras())
         NewCamera(Completed(setup));
     persisted.clear(); // the next reading of the folder adopts them
 }

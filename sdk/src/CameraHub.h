@@ -49,9 +49,9 @@ public:
 
     void UseMemory();
     void UseFolder(const std::string &path);
-    bool Attach(const CameraSpec &setup);
+    bool Attach(const CameraSetup &setup);
     bool Detach(const std::string &id);
-    std::vector<CameraSpec> Cameras();
+    std::vector<CameraSetup> Cameras();
     bool GetFile(const std::string &id, uint32_t fileId, std::vector<uint8_t> &content);
     bool SetFile(const std::string &id, uint32_t fileId, const std::vector<uint8_t> &content);
     bool ResetToFactory(const std::string &id);
@@ -79,7 +79,7 @@ private:
     std::shared_ptr<SimulatedCamera> Find(const std::string &id) const;
     std::shared_ptr<SimulatedCamera> FindWithRecord(const std::string &id) const;
     bool Change(const std::string &id, const std::function<bool(SimulatedCamera &)> &work);
-    std::shared_ptr<SimulatedCamera> NewCamera(const CameraSpec &setup);
+    std::shared_ptr<SimulatedCamera> NewCamera(const CameraSetup &setup);
     void Add(const std::shared_ptr<SimulatedCamera> &camera);
     void Notify(const std::shared_ptr<SimulatedCamera> &camera, int reason);
     void Tick();

@@ -92,7 +92,7 @@ ZvkErrorType CameraImpl::Finish(Call call, ZvkErrorType result)
 
 std::string CameraImpl::Identity(const std::string &operation) const
 {
-    const ZorvikSim::CameraSpec &setup = firmware->Setup();
+    const ZorvikSim::CameraSetup &setup = firmware->Setup();
     if (operation == "GetModel")
         return setup.model;
     if (operation == "GetSerialNumber")

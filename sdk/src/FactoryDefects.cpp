@@ -30,7 +30,7 @@ bool TooClose(const std::vector<Defect> &defects, const Defect &candidate)
 
 } // namespace
 
-std::vector<Defect> FactoryDefectList(const CameraSpec &setup)
+std::vector<Defect> FactoryDefectList(const CameraSetup &setup)
 {
     std::mt19937 random(Seed(setup.serialNumber));
     uint32_t width = static_cast<uint32_t>(setup.sensorWidth);
@@ -50,7 +50,7 @@ std::vector<Defect> FactoryDefectList(const CameraSpec &setup)
     return defects;
 }
 
-std::vector<uint8_t> FactoryDefectFile(const CameraSpec &setup)
+std::vector<uint8_t> FactoryDefectFile(const CameraSetup &setup)
 {
     return EncodeDefectFile(setup.sensorWidth, setup.sensorHeight, setup.sensorType, FactoryDefectList(setup));
 }

@@ -1,7 +1,7 @@
 #include "FolderStore.h"
 
 #include "FaultInjector.h"
-#include "SpecRules.h"
+#include "SetupRules.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -48,7 +48,7 @@ bool ParseFault(const std::string &text, std::vector<Fault> &faults)
     return FaultInjector::IsValid(fault);
 }
 
-bool ParseNumber(const std::string &key, const std::string &value, CameraSpec &setup)
+bool ParseNumber(const std::string &key, const std::string &value, CameraSetup &setup)
 {
     int64_t number = 0;
     if (!ToInteger(value, number) || number < 0 || number > UINT32_MAX)
@@ -64,7 +64,7 @@ bool ParseNumber(const std::string &key, const std::string &value, CameraSpec &s
 
 bool ParseLine(const std::string &key, const std::string &value, CameraRecord &record)
 {
-    CameraSpec &setup = record.setup;
+    CameraSetup &setup = record.setup;
     if (key == "model")
         setup.model = value;
     else if (key == "serial")
@@ -126,7 +126,7 @@ std::vector<CameraRecord> FolderStore::ReadCameras() const
     return records;
 }
 
-std::string FolderStore::WriteCamera(const CameraSpec &setup, const std::vector<Fault> &faults) const
+std::string FolderStore::WriteCamera(const CameraSetup &setup, const std::vector<Fault> &faults) const
 {
     std::string text = Format(setup, faults);
     return WriteAtomically(CameraPath(setup.id), text.data(), text.size()) ? text : std::string();
@@ -172,7 +172,7 @@ bool FolderStore::WriteFile(const std::string &id, uint32_t fileId, const std::v
     return !error;
 }
 
-std::string FolderStore::Format(const CameraSpec &setup, const std::vector<Fault> &faults)
+std::string FolderStore::Format(const CameraSetup &setup, const std::vector<Fault> &faults)
 {
     std::ostringstream text;
     text << "model=" << setup.model << "\nserial=" << setup.serialNumber << "\nid=" << setup.id
@@ -199,7 +199,7 @@ bool FolderStore::Parse(const std::string &text, CameraRecord &record)
         if (equals != std::string::npos && !ParseLine(line.substr(0, equals), line.substr(equals + 1), record))
             return false;
     }
-    return IsValidSpec(record.setup) && !record.setup.id.empty();
+    return IsValidSetup(record.setup) && !record.setup.id.empty();
 }
 
 std::string FolderStore::CameraPath(const std::string &id) const

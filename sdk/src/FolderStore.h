@@ -12,7 +12,7 @@ namespace ZorvikSim {
 // A camera as its text file in the folder describes it.
 struct CameraRecord
 {
-    CameraSpec setup;
+    CameraSetup setup;
     std::vector<Fault> faults;
     std::string text; // the file as read, to notice later changes
 };
@@ -43,14 +43,14 @@ public:
 
     std::vector<CameraRecord> ReadCameras() const;
     // Returns the text written, empty on failure.
-    std::string WriteCamera(const CameraSpec &setup, const std::vector<Fault> &faults) const;
+    std::string WriteCamera(const CameraSetup &setup, const std::vector<Fault> &faults) const;
     void RemoveCamera(const std::string &id) const;
 
     FileSignature Signature(const std::string &id, uint32_t fileId) const;
     bool ReadFile(const std::string &id, uint32_t fileId, std::vector<uint8_t> &content) const;
     bool WriteFile(const std::string &id, uint32_t fileId, const std::vector<uint8_t> &content) const;
 
-    static std::string Format(const CameraSpec &setup, const std::vector<Fault> &faults);
+    static std::string Format(const CameraSetup &setup, const std::vector<Fault> &faults);
     static bool Parse(const std::string &text, CameraRecord &record);
 
 private:

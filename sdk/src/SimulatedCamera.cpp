@@ -42,7 +42,7 @@ bool IsPacketSize(size_t size)
 
 } // namespace
 
-SimulatedCamera::SimulatedCamera(const CameraSpec &setup, const std::vector<uint8_t> &factoryContent)
+SimulatedCamera::SimulatedCamera(const CameraSetup &setup, const std::vector<uint8_t> &factoryContent)
     : setup(setup),
       customFile(setup.maxFileSize),
       factoryFile(std::max<uint32_t>(setup.maxFileSize, static_cast<uint32_t>(factoryContent.size())))

@@ -26,9 +26,9 @@ struct Durations
 class SimulatedCamera
 {
 public:
-    SimulatedCamera(const CameraSpec &setup, const std::vector<uint8_t> &factoryContent);
+    SimulatedCamera(const CameraSetup &setup, const std::vector<uint8_t> &factoryContent);
 
-    const CameraSpec &Setup() const { return setup; }
+    const CameraSetup &Setup() const { return setup; }
     const std::string &Id() const { return setup.id; }
     bool Attached() const { return attached; }
     void MarkDetached() { attached = false; }
@@ -60,7 +60,7 @@ private:
     CVN::ZvkAPI::ZvkErrorType WritePacket(const std::vector<uint8_t> &buffer);
     FlashFile &Selected();
 
-    CameraSpec setup;
+    CameraSetup setup;
     bool attached = true;
     Durations durations;
     FlashFile customFile;

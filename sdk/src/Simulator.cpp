@@ -24,10 +24,10 @@ const std::pair<FaultKind, const char *> FaultNames[] = {
     {FaultKind::StatusZero, "status-zero"},
 };
 
-CameraSpec MakeSpec(const char *model, const char *serialNumber, const char *id, int64_t width, int64_t height,
+CameraSetup MakeSetup(const char *model, const char *serialNumber, const char *id, int64_t width, int64_t height,
                     const char *sensorType, bool flashFileSystem, uint32_t maxFileSize)
 {
-    CameraSpec setup;
+    CameraSetup setup;
     setup.model = model;
     setup.serialNumber = serialNumber;
     setup.id = id;
@@ -60,17 +60,17 @@ std::string DefaultFolder()
     return std::string(user && *user ? user : ".") + "/.local/share/zorvik-sim";
 }
 
-std::vector<CameraSpec> DefaultCameras()
+std::vector<CameraSetup> DefaultCameras()
 {
     return {
-        MakeSpec("HN2702-M", "40211001", "", 2048, 2048, "Mono", true, 65536),
-        MakeSpec("HN2703-C", "40311002", "Line2-Color", 1936, 1216, "Bayer", true, 32768),
-        MakeSpec("VX1100-M", "51100003", "", 1280, 1024, "Mono", true, 16384),
-        MakeSpec("HN2701-M", "40111004", "", 1600, 1200, "Mono", false, 16384),
+        MakeSetup("HN2702-M", "40211001", "", 2048, 2048, "Mono", true, 65536),
+        MakeSetup("HN2703-C", "40311002", "Line2-Color", 1936, 1216, "Bayer", true, 32768),
+        MakeSetup("VX1100-M", "51100003", "", 1280, 1024, "Mono", true, 16384),
+        MakeSetup("HN2701-M", "40111004", "", 1600, 1200, "Mono", false, 16384),
     };
 }
 
-bool Attach(const CameraSpec &setup)
+bool Attach(const CameraSetup &setup)
 {
     return Hub().Attach(setup);
 }
@@ -80,7 +80,7 @@ bool Detach(const std::string &id)
     return Hub().Detach(id);
 }
 
-std::vector<CameraSpec> Cameras()
+std::vector<CameraSetup> Cameras()
 {
     return Hub().Cameras();
 }

@@ -67,7 +67,7 @@ bool ToInteger(const std::string &text, int64_t minimum, int64_t maximum, int64_
 
 bool IsAttached(const std::string &id)
 {
-    for (const CameraSpec &setup : Cameras()) {
+    for (const CameraSetup &setup : Cameras()) {
         if (setup.id == id)
             return true;
     }
@@ -84,7 +84,7 @@ std::string FaultText(const std::vector<Fault> &faults)
     return text.empty() ? "none" : text;
 }
 
-std::string FlashText(const CameraSpec &setup)
+std::string FlashText(const CameraSetup &setup)
 {
     if (!setup.flashFileSystem)
         return "none";
@@ -103,7 +103,7 @@ int List(const Arguments &arguments)
     if (!arguments.empty())
         return UsageError("list takes no arguments");
     PrintRow("ID", "MODEL", "SERIAL", "SENSOR", "FLASH FILE", "FAULTS");
-    for (const CameraSpec &setup : Cameras()) {
+    for (const CameraSetup &setup : Cameras()) {
         std::string sensor = std::to_string(setup.sensorWidth) + "x" + std::to_string(setup.sensorHeight) + " "
                              + setup.sensorType;
         PrintRow(setup.id, setup.model, setup.serialNumber, sensor, FlashText(setup), FaultText(Faults(setup.id)));
@@ -112,7 +112,7 @@ int List(const Arguments &arguments)
 }
 
 // Reads one "--name value" option into setup; returns an error text, empty when fine.
-std::string PlugOption(const std::string &name, const std::string &value, CameraSpec &setup)
+std::string PlugOption(const std::string &name, const std::string &value, CameraSetup &setup)
 {
     int64_t number = 0;
     if (name == "--model")
@@ -138,7 +138,7 @@ std::string PlugOption(const std::string &name, const std::string &value, Camera
 
 int Plug(const Arguments &arguments)
 {
-    CameraSpec setup;
+    CameraSetup setup;
     for (size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--no-flash-file-system") {
             setup.flashFileSystem = false;
@@ -204,7 +204,7 @@ void ShowFile(const std::string &id, uint32_t fileId, const char *name)
 int Show(const Arguments &arguments)
 {
     return WithCamera(arguments, "show", [](const std::string &id) {
-        for (const CameraSpec &setup : Cameras()) {
+        for (const CameraSetup &setup : Cameras()) {
             if (setup.id != id)
                 continue;
             std::cout << setup.model << " serial " << setup.serialNumber << ", ID " << setup.id << ", sensor "

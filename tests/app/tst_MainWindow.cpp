@@ -21,7 +21,7 @@ namespace {
 
 // The in-memory cameras, as the window lists them.
 const QString Mono = QStringLiteral("HN2702-M-1001"); // 2048 x 2048
-const ZorvikSim::CameraSpec Specs[] = {
+const ZorvikSim::CameraSetup Attached[] = {
     {"HN2702-M", "1001", "", 2048, 2048, "Mono", true, 65536},  {"HN2703-C", "1002", "CAM-7", 1936, 1216, "Bayer", true, 65536},
     {"VX1100-M", "3001", "", 1280, 1024, "Mono", true, 65536},  {"HN2701-M", "4001", "", 1600, 1200, "Mono", false, 65536},
     {"(a)-(b)-HN2702-M", "6001", "", 2048, 2048, "Mono", true, 65536}};
@@ -153,7 +153,7 @@ private slots:
         ZorvikSim::UseMemory();
         ZorvikSim::SetDurations(0, 0);
         CameraInterface::SetPollPause(0);
-        for (const ZorvikSim::CameraSpec &camera : Specs)
+        for (const ZorvikSim::CameraSetup &camera : Attached)
             QVERIFY(ZorvikSim::Attach(camera));
         factory = File(ZorvikSim::FactoryDefectFileId);
     }

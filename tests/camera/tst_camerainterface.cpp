@@ -206,9 +206,9 @@ const Failure Failures[] = {
      Altered(FactoryList)},
 };
 
-ZorvikSim::CameraSpec Spec(const std::string &serialNumber, uint32_t maxFileSize = 65504)
+ZorvikSim::CameraSetup Setup(const std::string &serialNumber, uint32_t maxFileSize = 65504)
 {
-    ZorvikSim::CameraSpec setup;
+    ZorvikSim::CameraSetup setup;
     setup.serialNumber = serialNumber;
     setup.maxFileSize = maxFileSize; // 65504 bytes take 6 s to erase: a stuck camera is given up after 16 polls
     return setup;
@@ -218,7 +218,7 @@ ZorvikSim::CameraSpec Spec(const std::string &serialNumber, uint32_t maxFileSize
 // connected to it. Erasing and storing take no time and the status polls do not pause.
 struct TestCamera
 {
-    explicit TestCamera(const ZorvikSim::CameraSpec &setup = Spec("4711"), const Bytes &custom = None)
+    explicit TestCamera(const ZorvikSim::CameraSetup &setup = Setup("4711"), const Bytes &custom = None)
         : id((ZorvikSim::UseMemory(), ZorvikSim::Attach(setup), setup.id.empty() ? setup.serialNumber : setup.id))
     {
         ZorvikSim::SetDurations(0, 0);
@@ -274,7 +274,7 @@ private slots:
     void cameraList()
     {
         TestCamera camera;
-        ZorvikSim::CameraSpec colour = Spec("99");
+        ZorvikSim::CameraSetup colour = Setup("99");
         colour.id = "cam-7";
         colour.model = "HN2701-C";
         QVERIFY(ZorvikSim::Attach(colour));
@@ -317,7 +317,7 @@ private slots:
     {
         QFETCH(uint, maxFileSize);
         QFETCH(qint64, capacity);
-        ZorvikSim::CameraSpec setup = Spec("4711", maxFileSize);
+        ZorvikSim::CameraSetup setup = Setup("4711", maxFileSize);
         setup.sensorWidth = 2592;
         setup.sensorHeight = 1944;
         TestCamera camera(setup);
@@ -333,10 +333,10 @@ private slots:
     // name of the camera chosen next.
     void connectAfterFailedCheck()
     {
-        ZorvikSim::CameraSpec withoutFlash = Spec("1000");
+        ZorvikSim::CameraSetup withoutFlash = Setup("1000");
         withoutFlash.flashFileSystem = false;
         TestCamera camera(withoutFlash);
-        QVERIFY(ZorvikSim::Attach(Spec("2000")));
+        QVERIFY(ZorvikSim::Attach(Setup("2000")));
         DebugLines log;
         QVERIFY(!camera.connection.CheckFlashFileSystem());
         QCOMPARE(log.Lines().last(), Incompatible);
@@ -373,7 +373,7 @@ private slots:
     // to the GUI thread, announcing the loss of the connected camera first.
     void hotPlug()
     {
-        ZorvikSim::CameraSpec setup = Spec("4711");
+        ZorvikSim::CameraSetup setup = Setup("4711");
         setup.id = "cam-1";
         TestCamera camera(setup);
         QStringList record;
@@ -384,7 +384,7 @@ private slots:
         connect(&camera.connection, &CameraInterface::ConnectedCameraDisconnected, [&] { add("disconnected"); });
         connect(&camera.connection, &CameraInterface::CameraListChangedSignal,
                 [&](int reason) { add(QStringLiteral("list changed %1").arg(reason)); });
-        QVERIFY(ZorvikSim::Attach(Spec("5000")));
+        QVERIFY(ZorvikSim::Attach(Setup("5000")));
         QTRY_COMPARE(record, QStringList{"list changed 0"});
         QVERIFY(ZorvikSim::Detach("5000"));
         QTRY_COMPARE(record, (QStringList{"list changed 0", "list changed 1"}));
@@ -408,7 +408,7 @@ private slots:
     void transfer()
     {
         QFETCH(int, size);
-        TestCamera camera(Spec("4711", 600000), Pattern(2000, 50));
+        TestCamera camera(Setup("4711", 600000), Pattern(2000, 50));
         Bytes downloaded{9, 9};
         QVERIFY(camera.connection.UploadFlashFile(Custom, Privilege, Pattern(size)));
         QCOMPARE(camera.File(Custom), Pattern(size));
@@ -429,7 +429,7 @@ private slots:
     {
         QFETCH(int, row);
         const Failure &failure = Failures[row];
-        TestCamera camera(Spec("4711"), failure.stored);
+        TestCamera camera(Setup("4711"), failure.stored);
         DebugLines log([&](const QString &line) {
             if (!failure.trigger.isEmpty() && line == failure.trigger)
                 camera.SetFaults(failure.faults);

@@ -25,7 +25,7 @@ struct Step
 };
 using Script = std::vector<Step>;
 
-CameraSpec Setup(const char *serial)
+CameraSetup Setup(const char *serial)
 {
     return {"HN2702-M", serial, "", 2048, 2048, "Mono", true, 8192};
 }

@@ -15,7 +15,7 @@ constexpr uint32_t CustomDefectFileId = 0x18ED5;
 constexpr uint32_t FactoryDefectFileId = 0x192BC;
 constexpr uint32_t DefectFilePrivilegeLevel = 0x3A51C7;
 
-struct CameraSpec
+struct CameraSetup
 {
     std::string model = "HN2702-M";
     std::string serialNumber;
@@ -64,14 +64,14 @@ std::string DefaultFolder();             // $ZORVIK_SIM_HOME, else ~/.local/shar
 
 // The default set: a supported monochrome camera, a supported Bayer camera,
 // an unsupported model, and a supported model without the flash file system.
-std::vector<CameraSpec> DefaultCameras();
+std::vector<CameraSetup> DefaultCameras();
 
 // Attach a camera (its factory file written, its custom file empty) and report it to the
 // observer as reason 0; detach reports reason 1. Both report on the stand-in's own thread.
 // Return false for a duplicate or unknown ID, or an invalid setup.
-bool Attach(const CameraSpec &setup);
+bool Attach(const CameraSetup &setup);
 bool Detach(const std::string &id);
-std::vector<CameraSpec> Cameras();
+std::vector<CameraSetup> Cameras();
 
 // A camera's stored flash files (custom or factory defect file).
 bool GetFile(const std::string &id, uint32_t fileId, std::vector<uint8_t> &content);

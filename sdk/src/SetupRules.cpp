@@ -1,4 +1,4 @@
-#include "SpecRules.h"
+#include "SetupRules.h"
 
 #include <algorithm>
 
@@ -24,17 +24,17 @@ bool IsFileNameSafe(const std::string &id)
 
 } // namespace
 
-CameraSpec Completed(const CameraSpec &setup)
+CameraSetup Completed(const CameraSetup &setup)
 {
-    CameraSpec result = setup;
+    CameraSetup result = setup;
     if (result.id.empty())
         result.id = result.serialNumber;
     return result;
 }
 
-bool IsValidSpec(const CameraSpec &setup)
+bool IsValidSetup(const CameraSetup &setup)
 {
-    CameraSpec full = Completed(setup);
+    CameraSetup full = Completed(setup);
     return IsOneLine(full.model) && IsOneLine(full.serialNumber) && IsFileNameSafe(full.id)
            && full.sensorWidth >= 9 && full.sensorWidth <= 65535 && full.sensorHeight >= 1
            && full.sensorHeight <= 65535 && (full.sensorType == "Mono" || full.sensorType == "Bayer")
