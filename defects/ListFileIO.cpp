@@ -92,11 +92,11 @@ bool ListFileIO::ReadCsvFile(QString fileName, QList<PixelCoords> *out) const
     for (int index = 0; index < lines.size(); ++index) {
         PixelCoords coords;
         if (!ParseCsvRow(lines[index], &coords)) {
-            LogFailure(QStringLiteral("Error in processing input!"));
+            LogLine(QStringLiteral("Error in processing input!"));
             // The header is line 1.
             return LogFailure(QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2")
-                            .arg(index + 2)
-                            .arg(lines[index]));
+                                  .arg(index + 2)
+                                  .arg(lines[index]));
         }
         if (!present.Insert(coords)) {
             LogLine(QStringLiteral("Duplicate value detected! Coordinates will not be added"));

@@ -188,7 +188,7 @@ void ListManager::WarnOfCameraDefectsLost()
     if (!prompt)
         return;
     prompt->Warn(QStringLiteral("Verify Last Input"),
-                         QStringLiteral("One or more defective pixel coordinates you have added will have an impact on previously uploaded defects. Please check Camera DP List for defects that will be removed from the camera if you proceed. These defects are highlighted in red."));
+                 QStringLiteral("One or more defective pixel coordinates you have added will have an impact on previously uploaded defects. Please check Camera DP List for defects that will be removed from the camera if you proceed. These defects are highlighted in red."));
 }
 
 // Without anyone to ask, nothing the camera cannot hold is dropped without a word: the upload

@@ -6,6 +6,8 @@ namespace {
 
 QList<PixelCoords> Among(const QList<PixelCoords> &coordinates, const QList<PixelCoords> &list)
 {
+    if (coordinates.isEmpty())
+        return {};
     const CoordinateSet present(list);
     QList<PixelCoords> among;
     for (const PixelCoords &coords : coordinates) {
