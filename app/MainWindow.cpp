@@ -3,11 +3,10 @@
 #include "AboutDialog.h"
 #include "BackupFileName.h"
 #include "CoordinatesDialog.h"
+#include "CameraListChange.h"
 #include "DebugLog.h"
 #include "FramelessWindow.h"
 #include "HelpDialog.h"
-#include "ListFileIO.h"
-#include "NeighborByteEncoding.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -69,9 +68,8 @@ MainWindow::MainWindow(QWidget *parent)
     listManager.SetPrompt(&boxPrompt);
     RestoreWindowPosition();
 
-    connect(&cameraInterface, &CameraInterface::CameraListChangedSignal, this, &MainWindow::OnCameraListChanged);
-    connect(&cameraInterface, &CameraInterface::ConnectedCameraDisconnected, this,
-            &MainWindow::on_disconnectButton_clicked);
+    connect(&session, &Session::CameraListChanged, this, &MainWindow::OnCameraListChanged);
+    connect(&session, &Session::ConnectedCameraDisconnected, this, &MainWindow::on_disconnectButton_clicked);
     connect(&listManager, &ListManager::HighlightDefects, this, &MainWindow::HighlightDefects);
 
     UpdateCameraListView();
@@ -154,33 +152,27 @@ void MainWindow::on_connectButton_clicked()
     const QString entry = item->text();
     if (entry.isEmpty())
         return;
-    if (!cameraInterface.IsCameraModelSupported(entry)) {
-        QMessageBox::critical(this, QStringLiteral("Connection Error"),
-                              QStringLiteral("Talvern does not support this camera model."));
-        return;
-    }
-    if (!cameraInterface.ConnectCamera(entry)) {
+    const Session::Outcome outcome = session.Connect(entry);
+    if (outcome == Session::NotConnected) {
         QMessageBox::critical(this, QStringLiteral("Connection Error"),
                               QStringLiteral("Could not connect to the selected camera."));
         return;
     }
-    if (!cameraInterface.CheckFlashFileSystem()) {
+    if (outcome != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Connection Error"),
                               QStringLiteral("Talvern does not support this camera model."));
         return;
     }
     ui.cameraLabel->setText(GetCameraDisplayName(entry));
     SetConnectedState(true);
-    cameraDescription = cameraInterface.GetCameraDescription();
 }
 
 void MainWindow::on_disconnectButton_clicked()
 {
     listManager.ClearList(CameraList);
-    cameraInterface.DisconnectCamera();
+    session.Disconnect();
     ui.cameraLabel->setText(QStringLiteral("No Camera Connected..."));
     SetConnectedState(false);
-    cameraDescription = CameraDescription();
 }
 
 QString MainWindow::GetCameraDisplayName(QString entry) const
@@ -204,15 +196,17 @@ void MainWindow::on_downloadButton_clicked()
 
 void MainWindow::DownloadCameraList()
 {
-    if (!cameraInterface.IsCameraConnected())
+    const Session::Outcome outcome = session.Download();
+    if (outcome == Session::NotConnected)
         return;
-    QList<PixelCoords> list;
-    if (!cameraInterface.DownloadDefectList(list)) {
+    if (outcome != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Download Error"),
                               QStringLiteral("Could not download defective pixel list from camera. Please contact support."));
         return;
     }
-    listManager.LoadCameraList(list, cameraDescription);
+    // The session counts the list as loaded before the colouring: the window handles events
+    // while it colours, and an unplug handled there empties the list for good.
+    listManager.LoadCameraList(session.CameraDefects(), session.Description());
     ShowModel(ui.cameraDefectivePixelView, listManager.GetModel(CameraList));
 }
 
@@ -229,26 +223,12 @@ void MainWindow::BackupDefectFile()
                                                         StartDirectory, BackupFilter);
     if (chosen.isEmpty())
         return;
-    if (!WriteBackupFile(BackupFileName(chosen, cameraDescription.serialNumber))) {
+    if (session.Backup(BackupFileName(chosen, session.Description().serialNumber)) != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Backup Error"),
                               QStringLiteral("Could not back up the defective pixel list. No backup file was written."));
     }
-    if (!listManager.IsCameraListLoaded())
+    if (!session.IsCameraListLoaded())
         on_downloadButton_clicked();
-}
-
-bool MainWindow::WriteBackupFile(const QString &fileName)
-{
-    std::vector<unsigned char> content;
-    if (!cameraInterface.ReadDefectFile(content)) {
-        LogLine(QStringLiteral("Error! Could not backup list. File could not be downloaded correctly."));
-        return false;
-    }
-    if (!ListFileIO().ExportBinaryDefectFile(fileName, content)) {
-        LogLine(QStringLiteral("Error! Export binary defect file failed."));
-        return false;
-    }
-    return true;
 }
 
 void MainWindow::on_restoreButton_clicked()
@@ -262,13 +242,13 @@ void MainWindow::RestoreDefectFile()
                                                           StartDirectory, BackupFilter);
     if (fileName.isEmpty())
         return;
-    std::vector<unsigned char> content;
-    if (!ListFileIO().ImportBinaryDefectFile(cameraDescription, fileName, &content)) {
+    const Session::Outcome outcome = session.Restore(fileName);
+    if (outcome == Session::NotABackup || outcome == Session::FileNotRead) {
         QMessageBox::critical(this, QStringLiteral("Restore Error"),
                               QStringLiteral("Backup file not supported or corrupt. Please verify file and try again."));
         return;
     }
-    if (!cameraInterface.UploadDefectFile(content)) {
+    if (outcome != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Restore Error"),
                               QStringLiteral("Could not upload defective pixel list to camera. Please try again."));
         return;
@@ -290,7 +270,7 @@ void MainWindow::on_revertButton_clicked()
 
 void MainWindow::RevertDefectFile()
 {
-    if (!cameraInterface.RevertToFactoryDefectFile()) {
+    if (session.Revert() != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Revert Error"),
                               QStringLiteral("Could not revert defective pixel list back to original factory configuration. Please contact support."));
         return;
@@ -302,9 +282,9 @@ void MainWindow::RevertDefectFile()
 // downloaded when it is missing, and an empty user list has nothing to offer.
 bool MainWindow::CameraAndUserListsPresent()
 {
-    if (!listManager.IsCameraListLoaded())
+    if (!session.IsCameraListLoaded())
         on_downloadButton_clicked();
-    return listManager.IsCameraListLoaded() && !listManager.GetCoordinateList(UserList).isEmpty();
+    return session.IsCameraListLoaded() && !session.UserDefects().isEmpty();
 }
 
 void MainWindow::ValidateUserList(ValidationMode mode)
@@ -314,14 +294,9 @@ void MainWindow::ValidateUserList(ValidationMode mode)
                              QStringLiteral("User defective pixel list empty. Please verify contents and try again."));
         return;
     }
-    QList<PixelCoords> merged = listManager.GetMergedList();
-    NeighborByteEncoding encoding;
-    encoding.SetData(cameraDescription, merged);
-    if (!encoding.Generate1DNbEncodingFromDefectImage()) {
-        LogLine(QStringLiteral("Generate1DNbEncodingFromDefectImage() failed"));
-        return;
-    }
-    listManager.ValidateDefectivePixelCoordinates(merged, cameraDescription, encoding, mode);
+    const Session::ListCheck check = session.Check();
+    if (check.encoded)
+        listManager.ValidateDefectivePixelCoordinates(check.findings, session.Description(), mode);
 }
 
 void MainWindow::on_addButton_clicked()
@@ -330,12 +305,13 @@ void MainWindow::on_addButton_clicked()
     if (dialog.exec() == QDialog::Rejected)
         return;
     const PixelCoords coordinates = dialog.GetCoordinates();
-    if (listManager.GetCoordinateList(UserList).contains(coordinates)) {
+    const int row = ui.userDefectivePixelView->currentIndex().row();
+    if (!session.AddUserDefect(coordinates, row)) {
         QMessageBox::warning(this, QStringLiteral("Duplicate Coordinates Added"),
                              QStringLiteral("Coordinates already exist in the user defective pixel list.\nPlease verify input and try again."));
         return;
     }
-    listManager.AddUserCoordinate(coordinates, ui.userDefectivePixelView->currentIndex().row());
+    listManager.AddUserCoordinate(coordinates, row);
     ValidateUserList(ValidateAfterAdd);
 }
 
@@ -344,8 +320,9 @@ void MainWindow::on_removeButton_clicked()
     const int row = ui.userDefectivePixelView->currentIndex().row();
     if (row == -1)
         return;
+    session.RemoveUserDefect(row);
     listManager.RemoveUserListItem(row);
-    if (listManager.GetModel(UserList)->rowCount() > 0)
+    if (!session.UserDefects().isEmpty())
         ValidateUserList(ValidateAfterRemove);
     else
         RecolourCameraList();
@@ -358,6 +335,7 @@ void MainWindow::on_clearButton_clicked()
         QStringLiteral("Are you sure you want to clear the user defective pixel list?"), QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
+    session.ClearUserDefects();
     listManager.ClearList(UserList);
     RecolourCameraList();
 }
@@ -365,12 +343,12 @@ void MainWindow::on_clearButton_clicked()
 // Without user entries only the camera's own runs of more than four are left to show.
 void MainWindow::RecolourCameraList()
 {
-    listManager.HighlightCameraListDefects(listManager.GetCoordinateList(CameraList), cameraDescription, true);
+    listManager.HighlightCameraListDefects(session.CameraDefects(), session.Description(), true);
 }
 
 void MainWindow::on_loadButton_clicked()
 {
-    if (listManager.GetModel(UserList)->rowCount() > 0) {
+    if (!session.UserDefects().isEmpty()) {
         const QMessageBox::StandardButton answer = QMessageBox::question(
             this, QStringLiteral("Overwrite User Defective Pixel List?"),
             QStringLiteral("Warning! User defect list not empty. Are you sure you want to overwrite list?"),
@@ -382,11 +360,12 @@ void MainWindow::on_loadButton_clicked()
                                                           StartDirectory, ListFilter);
     if (fileName.isEmpty())
         return;
-    if (!listManager.LoadUserListFromFile(fileName)) {
+    if (session.LoadUserList({fileName}) != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Incorrect file format"),
                               QStringLiteral("Please refer to the help page for the correct defective pixel list file format."));
         return;
     }
+    listManager.LoadUserList(session.UserDefects());
     ValidateUserList(ValidateAfterLoad);
 }
 
@@ -396,7 +375,7 @@ void MainWindow::on_saveButton_clicked()
                                                           ListFilter);
     if (fileName.isEmpty())
         return;
-    if (!listManager.SaveUserListToFile(fileName)) {
+    if (session.SaveUserList(fileName) != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Save Error"),
                               QStringLiteral("Could not save user defective pixel list file."));
     }
@@ -414,12 +393,14 @@ void MainWindow::UploadUserList()
                              QStringLiteral("User defective pixel list empty. Please verify contents and try again."));
         return;
     }
-    std::vector<unsigned char> content;
-    if (!listManager.PrepareBinaryDefectFile(listManager.GetMergedList(), cameraDescription, &content)) {
+    const Session::Outcome outcome = session.Upload([this](const QList<Finding> &findings) {
+        return listManager.ValidateDefectivePixelCoordinates(findings, session.Description(), ValidateForUpload);
+    });
+    if (outcome == Session::NotEncoded || outcome == Session::Declined) {
         LogLine(QStringLiteral("Error! Prepare binary defect file failed."));
         return;
     }
-    if (!cameraInterface.UploadDefectFile(content)) {
+    if (outcome != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Upload Error"),
                               QStringLiteral("Could not upload user defective pixel list to camera. Please try again."));
         return;
@@ -435,7 +416,7 @@ void MainWindow::on_helpButton_clicked()
 
 void MainWindow::on_aboutButton_clicked()
 {
-    AboutDialog dialog(cameraInterface.GetSdkVersion(), this);
+    AboutDialog dialog(session.SdkVersion(), this);
     dialog.exec();
 }
 
@@ -453,7 +434,7 @@ void MainWindow::OnCameraListChanged(int changed)
 void MainWindow::UpdateCameraListView()
 {
     ui.cameraList->clear();
-    ui.cameraList->insertItems(ui.cameraList->count(), cameraInterface.GetCameraList());
+    ui.cameraList->insertItems(ui.cameraList->count(), session.CameraEntries());
 }
 
 void MainWindow::HighlightDefects(QList<PixelCoords> highlightList, DefectiveListType listType,

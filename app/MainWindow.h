@@ -4,10 +4,9 @@
 #include "ui_MainWindow.h"
 
 #include "BoxPrompt.h"
-#include "CameraDescription.h"
-#include "CameraInterface.h"
 #include "ListManager.h"
 #include "PixelCoords.h"
+#include "Session.h"
 #include "ValidationMode.h"
 
 #include <QColor>
@@ -15,8 +14,8 @@
 #include <QPoint>
 #include <QWidget>
 
-// The one window of Talvern and the controller behind it: it owns the camera access and
-// the two defect lists, and each button's slot runs one workflow.
+// The one window of Talvern: each button's slot runs one workflow of its session and shows
+// how it went.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -61,7 +60,6 @@ private:
     bool CameraAndUserListsPresent();
     void DownloadCameraList();
     void BackupDefectFile();
-    bool WriteBackupFile(const QString &fileName);
     void RestoreDefectFile();
     void RevertDefectFile();
     void RecolourCameraList();
@@ -71,8 +69,7 @@ private:
     // exist, and shuts down after the lists are gone.
     Ui::MainWindow ui;
     QPoint dragPosition;
-    CameraDescription cameraDescription;
-    CameraInterface cameraInterface;
+    Session session;
     BoxPrompt boxPrompt;
     ListManager listManager;
 };

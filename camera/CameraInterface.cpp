@@ -57,9 +57,14 @@ quint32 PacketLength(quint64 size, quint64 offset)
     return quint32(std::min<quint64>(TransferPacketSize, size - offset));
 }
 
+quint64 PacketCount(quint64 size)
+{
+    return size / TransferPacketSize + (size % TransferPacketSize ? 1 : 0);
+}
+
 void LogPacketPlan(quint64 size)
 {
-    const quint64 packets = size / TransferPacketSize + (size % TransferPacketSize ? 1 : 0);
+    const quint64 packets = PacketCount(size);
     LogLine(QStringLiteral("\nWrite file data"));
     LogLine(QStringLiteral("File size in bytes: ") + Decimal(size));
     LogLine(QStringLiteral("Numbers of packets: ") + Decimal(packets));
@@ -91,6 +96,11 @@ QStringList CameraInterface::GetCameraList()
 {
     cameraEntries = cameraSession.QueryCameraList();
     return cameraEntries;
+}
+
+QStringList CameraInterface::GetCameraIds() const
+{
+    return cameraSession.CameraIds();
 }
 
 bool CameraInterface::IsCameraModelSupported(const QString &entry) const
@@ -281,6 +291,7 @@ bool CameraInterface::UploadDefectFile(const std::vector<unsigned char> &content
         return LogFailure(QStringLiteral("Camera does not support Flash File access."));
     if (!UploadFlashFile(CustomDefectFileId, DefectFilePrivilegeLevel, content))
         return LogFailure(QStringLiteral("Upload Defect file failed."));
+    emit TransferProgress(QStringLiteral("verifying"), 0, 0);
     std::vector<unsigned char> readBack;
     if (!DownloadFlashFile(CustomDefectFileId, readBack))
         return LogFailure(QStringLiteral("Upload Defect file failed."));
@@ -433,6 +444,7 @@ bool CameraInterface::CheckUploadSize(quint64 size, quint64 maximumSize)
 // A first erase that leaves the file in another state than erased is tried once more.
 bool CameraInterface::EraseForUpload(quint32 fileId, quint32 privilegeLevel)
 {
+    emit TransferProgress(QStringLiteral("erasing"), 0, 0);
     quint64 status = 0;
     if (!EraseFlashFile(fileId, privilegeLevel, status))
         return LogFailure(QStringLiteral("File Upload Erase Failed. Possible Hardware malfunction."));
@@ -463,11 +475,13 @@ bool CameraInterface::WritePackets(const std::vector<unsigned char> &content)
 {
     const quint64 size = content.size();
     LogPacketPlan(size);
+    const int packets = int(PacketCount(size));
     int packetIndex = 0;
     for (quint64 offset = 0; offset < size; offset += TransferPacketSize) {
         if (!WriteTransferPacket(quint32(offset), content.data() + offset, PacketLength(size, offset), packetIndex))
             return false;
         ++packetIndex;
+        emit TransferProgress(QStringLiteral("writing"), packetIndex, packets);
     }
     return true;
 }
@@ -486,6 +500,7 @@ bool CameraInterface::WaitForErase(quint64 maximumSize, quint64 &status)
 
 bool CameraInterface::WaitForUpload(quint64 maximumSize)
 {
+    emit TransferProgress(QStringLiteral("storing"), 0, 0);
     const QString stuck = QStringLiteral("Flash Upload command still in progress after %1 status polls.");
     quint64 status = 0;
     if (!PollWhileBusy(maximumSize, {StatusUploadInProgress, StatusUploadStoring}, stuck, status))

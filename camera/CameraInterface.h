@@ -26,6 +26,8 @@ public:
     ~CameraInterface() override;
 
     QStringList GetCameraList();
+    // The camera IDs of the entries of the last camera list, in its order.
+    QStringList GetCameraIds() const;
     bool IsCameraModelSupported(const QString &entry) const;
     bool ConnectCamera(const QString &entry);
     bool CheckFlashFileSystem();
@@ -56,6 +58,9 @@ public:
 signals:
     void CameraListChangedSignal(int reason);
     void ConnectedCameraDisconnected();
+    // A step of a write into the camera's flash: "erasing", "writing" (packet done of total),
+    // "storing", "verifying".
+    void TransferProgress(const QString &step, int done, int total);
 
 private slots:
     void OnCameraListChanged(QString camID, int reason);

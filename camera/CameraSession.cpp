@@ -78,6 +78,14 @@ QStringList CameraSession::QueryCameraList()
     return entries;
 }
 
+QStringList CameraSession::CameraIds() const
+{
+    QStringList ids;
+    for (const std::string &id : cameraIds)
+        ids.append(QString::fromStdString(id));
+    return ids;
+}
+
 ZvkErrorType CameraSession::MakeCameraEntry(const CameraPtr &listed, std::string &id, std::string &entry)
 {
     if (!listed)

@@ -33,6 +33,7 @@ public:
     CameraObserver *Observer() const;
 
     QStringList QueryCameraList();
+    QStringList CameraIds() const;
     CVN::ZvkAPI::ZvkErrorType MakeCameraEntry(const std::shared_ptr<CVN::ZvkAPI::Camera> &camera,
                                               std::string &id, std::string &entry);
 

@@ -60,3 +60,14 @@ void CoordinateSet::Grow()
             table[SlotOf(key)] = key;
     }
 }
+
+QList<PixelCoords> CoordinateSet::Merged(const QList<PixelCoords> &first, const QList<PixelCoords> &second)
+{
+    QList<PixelCoords> merged = first;
+    CoordinateSet present(merged);
+    for (const PixelCoords &coords : second) {
+        if (present.Insert(coords))
+            merged.append(coords);
+    }
+    return merged;
+}

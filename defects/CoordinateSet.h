@@ -19,6 +19,9 @@ public:
     // Adds the coordinate; false when it was already there.
     bool Insert(const PixelCoords &coords);
 
+    // The first list, then the entries of the second that are not in it, each once.
+    static QList<PixelCoords> Merged(const QList<PixelCoords> &first, const QList<PixelCoords> &second);
+
 private:
     size_t SlotOf(quint64 key) const;
     void Grow();

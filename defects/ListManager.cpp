@@ -1,13 +1,8 @@
 #include "ListManager.h"
 
-#include "CoordinateSet.h"
 #include "DebugLog.h"
-#include "ListFileIO.h"
 #include "ListValidation.h"
 #include "ValidationMode.h"
-
-
-#include <algorithm>
 
 namespace {
 
@@ -46,11 +41,6 @@ QStandardItemModel *ListManager::GetModel(DefectiveListType listType)
     return ModelOf(listType);
 }
 
-bool ListManager::IsCameraListLoaded() const
-{
-    return cameraListLoaded;
-}
-
 QList<PixelCoords> ListManager::GetCoordinateList(DefectiveListType listType)
 {
     const QStandardItemModel *model = ModelOf(listType);
@@ -69,16 +59,10 @@ void ListManager::ClearList(DefectiveListType listType)
     if (!model)
         return;
     ResetModel(model);
-    if (listType == CameraList)
-        cameraListLoaded = false;
 }
 
 void ListManager::LoadCameraList(QList<PixelCoords> list, CameraDescription description)
 {
-    // Marked before the colouring: the window handles events while it colours, and an unplug
-    // handled there clears the list, which must then stay unloaded; marked after, the next
-    // upload would write the user's entries without the camera's.
-    cameraListLoaded = true;
     if (list.isEmpty()) {
         LogLine(QStringLiteral("Error! File could not be loaded."));
         return;
@@ -100,6 +84,12 @@ void ListManager::AddUserCoordinate(const PixelCoords &coordinates, int afterRow
         userModel->insertRow(afterRow + 1, items);
 }
 
+void ListManager::LoadUserList(const QList<PixelCoords> &list)
+{
+    ResetModel(userModel);
+    AppendRows(userModel, list);
+}
+
 bool ListManager::RemoveUserListItem(int row)
 {
     if (!userModel->removeRow(row, QModelIndex())) {
@@ -107,26 +97,6 @@ bool ListManager::RemoveUserListItem(int row)
         return false;
     }
     return true;
-}
-
-bool ListManager::ContainsAny(DefectiveListType listType, QList<PixelCoords> list)
-{
-    if (list.isEmpty())
-        return false;
-    const CoordinateSet present(GetCoordinateList(listType));
-    return std::any_of(list.cbegin(), list.cend(),
-                       [&present](const PixelCoords &coords) { return present.Contains(coords); });
-}
-
-QList<PixelCoords> ListManager::GetMergedList()
-{
-    QList<PixelCoords> merged = GetCoordinateList(CameraList);
-    CoordinateSet present(merged);
-    for (const PixelCoords &coords : GetCoordinateList(UserList)) {
-        if (present.Insert(coords))
-            merged.append(coords);
-    }
-    return merged;
 }
 
 void ListManager::HighlightCameraListDefects(QList<PixelCoords> list, CameraDescription description,
@@ -145,9 +115,8 @@ void ListManager::HighlightCameraListDefects(QList<PixelCoords> list, CameraDesc
         emit HighlightDefects(runs, CameraList, Qt::yellow);
 }
 
-bool ListManager::ValidateDefectivePixelCoordinates(QList<PixelCoords> & /*mergedList*/,
-                                                    const CameraDescription &description,
-                                                    NeighborByteEncoding &encoding, int mode)
+bool ListManager::ValidateDefectivePixelCoordinates(const QList<Finding> &findings,
+                                                    const CameraDescription &description, int mode)
 {
     ResetRowColours(userModel);
     // Every validation colours the camera table afresh, so that no row stays red for a user
@@ -157,7 +126,7 @@ bool ListManager::ValidateDefectivePixelCoordinates(QList<PixelCoords> & /*merge
         HighlightCameraListDefects(cameraList, description, true);
 
     QStringList warnings{QStringLiteral("Warning! The following issue(s) have been detected in the user DP list:\n")};
-    for (const Finding &finding : ListValidation::Check(encoding, description, cameraList)) {
+    for (const Finding &finding : findings) {
         ShowFinding(finding, mode);
         warnings.append(ListValidation::Item(finding.kind));
     }
@@ -197,47 +166,6 @@ bool ListManager::ConfirmUpload(QStringList warnings)
 {
     warnings.append(QStringLiteral("\nWould you like to proceed with the upload process?"));
     return prompt && prompt->Ask(QStringLiteral("Proceed With Upload?"), warnings.join(QLatin1Char('\n')));
-}
-
-bool ListManager::PrepareBinaryDefectFile(QList<PixelCoords> mergedList, CameraDescription description,
-                                          std::vector<unsigned char> *out)
-{
-    NeighborByteEncoding encoding;
-    encoding.SetData(description, mergedList);
-    if (!encoding.Generate1DNbEncodingFromDefectImage()) {
-        LogLine(QStringLiteral("Generate1DNbEncodingFromDefectImage() failed"));
-        return false;
-    }
-    if (!ValidateDefectivePixelCoordinates(mergedList, description, encoding, ValidateForUpload)) {
-        LogLine(QStringLiteral("ValidateDefectivePixelCoordinates() failed"));
-        return false;
-    }
-    if (encoding.GetDefectFileSize() % 4 != 0) {
-        LogLine(QStringLiteral("Defect File size is not multiple of 4."));
-        return false;
-    }
-    if (!out || !encoding.FormatDefectFileData(out)) {
-        LogLine(QStringLiteral("Formating Defect File data failed"));
-        return false;
-    }
-    return true;
-}
-
-bool ListManager::LoadUserListFromFile(QString fileName)
-{
-    QList<PixelCoords> list;
-    if (!ListFileIO().ReadCsvFile(fileName, &list)) {
-        LogLine(QStringLiteral("Error! File could not be loaded."));
-        return false;
-    }
-    ResetModel(userModel);
-    AppendRows(userModel, list);
-    return true;
-}
-
-bool ListManager::SaveUserListToFile(QString fileName)
-{
-    return ListFileIO().WriteCsvFile(fileName, GetCoordinateList(UserList));
 }
 
 QStandardItemModel *ListManager::ModelOf(DefectiveListType listType)

@@ -12,13 +12,11 @@
 #include <QObject>
 #include <QStandardItemModel>
 
-#include <vector>
-
 // Paints both cells of every row of the model white.
 void ResetRowColours(QStandardItemModel *model);
 
-// The camera list and the user list, each a two-column table model, and the
-// checks that run on them before anything is written to the camera.
+// The camera list and the user list, each a two-column table model, and the colours and
+// questions of the checks that run on them before anything is written to the camera.
 class ListManager : public QObject
 {
     Q_OBJECT
@@ -30,23 +28,18 @@ public:
     // Who is warned and asked during the checks; none declines every upload with findings.
     void SetPrompt(ListPrompt *userPrompt);
     QStandardItemModel *GetModel(DefectiveListType listType);
-    bool IsCameraListLoaded() const;
     QList<PixelCoords> GetCoordinateList(DefectiveListType listType);
     void ClearList(DefectiveListType listType);
     void LoadCameraList(QList<PixelCoords> list, CameraDescription description);
     void AddUserCoordinate(const PixelCoords &coordinates, int afterRow);
     bool RemoveUserListItem(int row);
-    bool ContainsAny(DefectiveListType listType, QList<PixelCoords> list);
-    QList<PixelCoords> GetMergedList();
+    void LoadUserList(const QList<PixelCoords> &list);
 
     void HighlightCameraListDefects(QList<PixelCoords> list, CameraDescription description, bool resetColours);
-    bool ValidateDefectivePixelCoordinates(QList<PixelCoords> &mergedList, const CameraDescription &description,
-                                           NeighborByteEncoding &encoding, int mode);
-    bool PrepareBinaryDefectFile(QList<PixelCoords> mergedList, CameraDescription description,
-                                 std::vector<unsigned char> *out);
-
-    bool LoadUserListFromFile(QString fileName);
-    bool SaveUserListToFile(QString fileName);
+    // Colours the findings of the merged list's checks into both tables, warns after an add or a
+    // load, and before an upload asks whether to go on; false when the upload is declined.
+    bool ValidateDefectivePixelCoordinates(const QList<Finding> &findings, const CameraDescription &description,
+                                           int mode);
 
 signals:
     void HighlightDefects(QList<PixelCoords> highlightList, DefectiveListType listType, QColor highlightColor);
@@ -61,7 +54,6 @@ private:
 
     QStandardItemModel *userModel;
     QStandardItemModel *cameraModel;
-    bool cameraListLoaded = false;
     ListPrompt *prompt = nullptr;
 };
 

@@ -1,3 +1,4 @@
+#include "CoordinateSet.h"
 #include "ListFileIO.h"
 #include "ListManager.h"
 #include "NeighborByteEncoding.h"
@@ -117,7 +118,8 @@ void Merge(benchmark::State &state)
     ListManager manager;
     FillLists(manager, Defects(state));
     for (auto _ : state)
-        benchmark::DoNotOptimize(manager.GetMergedList());
+        benchmark::DoNotOptimize(
+            CoordinateSet::Merged(manager.GetCoordinateList(CameraList), manager.GetCoordinateList(UserList)));
 }
 
 void MergeReference(benchmark::State &state)

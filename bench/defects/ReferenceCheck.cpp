@@ -1,5 +1,6 @@
 #include "ReferenceCheck.h"
 
+#include "CoordinateSet.h"
 #include "ListFileIO.h"
 #include "ListManager.h"
 #include "RandomDefects.h"
@@ -70,7 +71,8 @@ bool ListsDiffer(const QList<PixelCoords> &camera, const QList<PixelCoords> &use
     manager.LoadCameraList(camera, sensor);
     for (const PixelCoords &coords : user)
         manager.AddUserCoordinate(coords, -1);
-    if (manager.GetMergedList() != ReferenceMerge(camera, user))
+    if (CoordinateSet::Merged(manager.GetCoordinateList(CameraList), manager.GetCoordinateList(UserList))
+        != ReferenceMerge(camera, user))
         return Differs("random lists", "the merged list");
     QTemporaryDir dir;
     const QString fileName = dir.filePath(QStringLiteral("round.csv"));

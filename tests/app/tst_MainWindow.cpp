@@ -1,4 +1,5 @@
 #include "BackupFileName.h"
+#include "CameraInterface.h"
 #include "CoordinatesDialog.h"
 #include "DebugLines.h"
 #include "MainWindow.h"

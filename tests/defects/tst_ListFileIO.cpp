@@ -1,6 +1,5 @@
 #include "DebugLines.h"
 #include "ListFileIO.h"
-#include "ListManager.h"
 #include "TestData.h"
 
 #include <QtTest>
@@ -50,14 +49,12 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         using List = QList<PixelCoords>;
         const List kept{{9, 9}};
-        const QString failed = QStringLiteral("Error! File could not be loaded.");
         const QString duplicate = QStringLiteral("Duplicate value detected! Coordinates will not be added");
-        const QStringList badHeader{"Incorrect file format!", failed};
+        const QStringList badHeader{"Incorrect file format!"};
         // The line refused, counted from the header on, and its text.
-        const auto badRow = [failed](int line, const QString &text) {
+        const auto badRow = [](int line, const QString &text) {
             return QStringList{"Error. Incorrect format in row", "Error in processing input!",
-                               QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2").arg(line).arg(text),
-                               failed};
+                               QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2").arg(line).arg(text)};
         };
         const auto row = [](const char *name, const char *content, const List &shown, const QStringList &lines = {}) {
             QTest::newRow(name) << QByteArray(content) << shown << lines;
@@ -82,7 +79,7 @@ private slots:
         row("semicolon", "Row,Column\n5;7\n", kept, badRow(2, "5;7"));
     }
 
-    // Loaded as the user list, which a refused file leaves as it was.
+    // Loaded as a user list {9, 9} is: a refused file leaves it as it was.
     void readCsv()
     {
         QFETCH(QByteArray, content);
@@ -90,10 +87,9 @@ private slots:
         QFETCH(QStringList, lines);
         QVERIFY(WriteAll("read.csv", content));
         DebugLines log;
-        ListManager manager;
-        manager.AddUserCoordinate({9, 9}, -1);
-        QCOMPARE(manager.LoadUserListFromFile("read.csv"), !lines.contains("Error! File could not be loaded."));
-        QCOMPARE(manager.GetCoordinateList(UserList), shown);
+        QList<PixelCoords> read;
+        const bool loaded = ListFileIO().ReadCsvFile("read.csv", &read);
+        QCOMPARE(loaded ? read : QList<PixelCoords>({{9, 9}}), shown);
         QCOMPARE(log.Lines(), lines);
     }
 
@@ -102,10 +98,7 @@ private slots:
     {
         const QString fileName = QStringLiteral("written.csv");
         QVERIFY(WriteAll(fileName, "Row,Column\n1,1\n2,2\n3,3\n"));
-        ListManager manager;
-        manager.AddUserCoordinate({12, 345}, -1);
-        manager.AddUserCoordinate({0, 65535}, -1);
-        QVERIFY(manager.SaveUserListToFile(fileName));
+        QVERIFY(ListFileIO().WriteCsvFile(fileName, {{12, 345}, {0, 65535}}));
         QCOMPARE(ReadAll(fileName), QByteArray("Row,Column\n12, 345\n0, 65535\n"));
     }
 
@@ -120,7 +113,7 @@ private slots:
         QVERIFY(!ListFileIO().ReadCsvFile(missing, nullptr));
         QVERIFY(!ListFileIO().ParseCsvRow("1,2", nullptr));
         QVERIFY(!ListFileIO().WriteCsvFile(missing, {{1, 1}}));
-        QVERIFY(!ListManager().SaveUserListToFile(QString()));
+        QVERIFY(!ListFileIO().WriteCsvFile(QString(), {}));
         QVERIFY(!ListFileIO().ExportBinaryDefectFile(missing, Backup(8, 8, 1)));
         QVERIFY(!ListFileIO().ExportBinaryDefectFile(QString(), Backup(8, 8, 1)));
         QVERIFY(!ListFileIO().ImportBinaryDefectFile(TestSensor(8, 8), missing, &held));

@@ -1,5 +1,7 @@
+#include "CoordinateSet.h"
 #include "DebugLines.h"
 #include "ListManager.h"
+#include "ListValidation.h"
 #include "TestData.h"
 #include "ValidationMode.h"
 
@@ -53,11 +55,11 @@ static QString Colours(ListManager &manager, DefectiveListType type)
 // Validated as the main window does, from the lists as they are.
 static bool Validate(ListManager &manager, const CameraDescription &sensor, int mode)
 {
-    QList<PixelCoords> merged = manager.GetMergedList();
+    const QList<PixelCoords> camera = manager.GetCoordinateList(CameraList);
     NeighborByteEncoding encoding;
-    encoding.SetData(sensor, merged);
+    encoding.SetData(sensor, CoordinateSet::Merged(camera, manager.GetCoordinateList(UserList)));
     return encoding.Generate1DNbEncodingFromDefectImage()
-        && manager.ValidateDefectivePixelCoordinates(merged, sensor, encoding, mode);
+        && manager.ValidateDefectivePixelCoordinates(ListValidation::Check(encoding, sensor, camera), sensor, mode);
 }
 
 static QString Confirmation(const QStringList &items)
@@ -79,14 +81,12 @@ private slots:
         ListManager manager;
         QAbstractItemModelTester userTester(manager.GetModel(UserList));
         QAbstractItemModelTester cameraTester(manager.GetModel(CameraList));
-        QVERIFY(!manager.IsCameraListLoaded());
         QVERIFY(!manager.GetModel(DefectiveListType(2)) && manager.GetCoordinateList(DefectiveListType(2)).isEmpty());
         manager.ClearList(DefectiveListType(2));
         // Runs of more than four coloured on loading, unless the sensor is too narrow to encode.
         const QList<PixelCoords> camera = Run(4, 10, 14) + Run(4, 50, 53);
         Fill(manager, camera, {{1, 1}});
         QCOMPARE(Colours(manager, CameraList), QStringLiteral("yyyyy----"));
-        QVERIFY(!manager.ContainsAny(CameraList, {}) && manager.ContainsAny(CameraList, {{9, 9}, {4, 50}}));
         manager.LoadCameraList({}, TestSensor()); // an empty download keeps the table
         QCOMPARE(manager.GetCoordinateList(CameraList), camera);
         manager.LoadCameraList(camera, TestSensor(8));
@@ -96,14 +96,12 @@ private slots:
         manager.ClearList(UserList);
         QCOMPARE(manager.GetCoordinateList(CameraList), camera);
         manager.ClearList(CameraList);
-        QVERIFY(!manager.IsCameraListLoaded());
         for (DefectiveListType type : {UserList, CameraList}) {
             QCOMPARE(manager.GetModel(type)->rowCount(), 0);
             QCOMPARE(manager.GetModel(type)->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Column"));
             QCOMPARE(manager.GetModel(type)->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Row"));
         }
-        manager.LoadCameraList({}, TestSensor()); // and still counts as loaded
-        QVERIFY(manager.IsCameraListLoaded());
+        manager.LoadCameraList({}, TestSensor());
         // Added after the given row, or at the end when there is no such row; a row
         // not in the table cannot be removed.
         for (const auto &[coords, after] : {std::pair<PixelCoords, int>{{1, 1}, -1}, {{2, 2}, -1}, {{3, 3}, 0},
@@ -184,55 +182,6 @@ private slots:
         manager.AddUserCoordinate({9, 9}, -1);
         QVERIFY(Validate(manager, TestSensor(), ValidateAfterAdd));
         QCOMPARE(Colours(manager, CameraList), QStringLiteral("ww"));
-    }
-
-    // The window handles events while the rows are coloured: a camera list cleared there (an
-    // unplug) stays unloaded, so that no upload writes the user's entries without the camera's.
-    void clearedWhileColoured()
-    {
-        ListManager manager;
-        QObject::connect(&manager, &ListManager::HighlightDefects, [&manager] { manager.ClearList(CameraList); });
-        manager.LoadCameraList(Run(4, 10, 14), TestSensor());
-        QVERIFY(!manager.IsCameraListLoaded());
-    }
-
-    void prepare_data()
-    {
-        QTest::addColumn<QList<PixelCoords>>("merged");
-        QTest::addColumn<QString>("answer"); // to the upload question
-        QTest::addColumn<QList<PixelCoords>>("written");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("outside, uncorrectable and beyond capacity dropped")
-            << (Run(1, 20, 28) << PixelCoords(100, 3)) + Run(3, 10, 11) << "Yes"
-            << (Run(1, 20, 23) + Run(1, 25, 28) << PixelCoords(3, 10)) << QStringList();
-        QTest::newRow("empty merged list") << QList<PixelCoords>{} << "Yes" << QList<PixelCoords>{}
-                                           << QStringList{"Generate1DNbEncodingFromDefectImage() failed"};
-        QTest::newRow("upload declined") << Run(1, 1, 5) << "No" << QList<PixelCoords>{}
-                                         << QStringList{"ValidateDefectivePixelCoordinates() failed"};
-        QTest::newRow("nobody to ask") << Run(1, 1, 5) << "nobody" << QList<PixelCoords>{}
-                                       << QStringList{"ValidateDefectivePixelCoordinates() failed"};
-        QTest::newRow("everything outside, accepted") << QList<PixelCoords>{{100, 1}, {1, 100}} << "Yes"
-                                                      << QList<PixelCoords>{}
-                                                      << QStringList{"Formating Defect File data failed"};
-    }
-
-    // Before an upload: what the camera cannot hold is dropped from the file.
-    void prepare()
-    {
-        QFETCH(QList<PixelCoords>, merged);
-        QFETCH(QString, answer);
-        QFETCH(QList<PixelCoords>, written);
-        QFETCH(QStringList, lines);
-        ListManager manager;
-        Prompt prompt(answer == "Yes");
-        manager.SetPrompt(answer == "nobody" ? nullptr : &prompt);
-        std::vector<unsigned char> out;
-        DebugLines log;
-        QCOMPARE(manager.PrepareBinaryDefectFile(merged, TestSensor(100, 100, 9), &out), lines.isEmpty());
-        QCOMPARE(log.Lines().filter(QRegularExpression("^[^[]")), lines); // all but the entries' lines
-        QList<PixelCoords> decoded;
-        DecodeDefectFile(out, &decoded);
-        QCOMPARE(decoded, written);
     }
 };
 

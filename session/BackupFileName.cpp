@@ -7,6 +7,8 @@ namespace {
 // Separators of both platforms, and what Windows refuses in a file name.
 const QString ForbiddenCharacters = QStringLiteral("/\\<>:\"|?*");
 
+} // namespace
+
 QString FileNameSafe(QString text)
 {
     for (QChar &character : text) {
@@ -15,8 +17,6 @@ QString FileNameSafe(QString text)
     }
     return text.replace(QStringLiteral(".."), QStringLiteral("_"));
 }
-
-} // namespace
 
 QString BackupFileName(const QString &chosenFile, const QString &serialNumber)
 {

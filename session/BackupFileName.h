@@ -9,4 +9,7 @@
 // file name becomes "_".
 QString BackupFileName(const QString &chosenFile, const QString &serialNumber);
 
+// The text with whatever could name another folder or cannot stand in a file name made "_".
+QString FileNameSafe(QString text);
+
 #endif

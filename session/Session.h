@@ -1,0 +1,108 @@
+#ifndef SESSION_H
+#define SESSION_H
+
+#include "CameraDescription.h"
+#include "Finding.h"
+#include "PixelCoords.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CameraInterface;
+class NeighborByteEncoding;
+
+// The workflows on one camera and its two lists, for any front end: each operation does its work
+// and says how it ended; what to show or ask is the front end's.
+class Session : public QObject
+{
+    Q_OBJECT
+
+public:
+    // How an operation ended.
+    enum Outcome {
+        Done,
+        NotSupported,     // a camera model the program does not know
+        NotConnected,     // the camera could not be opened, or none is connected
+        NoFileSystem,     // a camera without the flash file system
+        ReadFailed,       // reading from the camera failed
+        WriteFailed,      // writing into the camera failed
+        NotABackup,       // the file is not a backup of this camera's sensor
+        NotAListFile,     // the file is not a list of rows and columns
+        FileNotRead,      // a file could not be read
+        FileNotWritten,   // an output file could not be written
+        NothingToUpload,  // the user list is empty
+        NotEncoded,       // the merged list could not be encoded for this sensor
+        Declined,         // the findings were not accepted
+    };
+
+    // The merged list's findings; none when it could not be encoded.
+    struct ListCheck
+    {
+        bool encoded = false;
+        QList<Finding> findings;
+    };
+
+    // Shown every upload's findings, none included; whether what they name may be dropped for the
+    // upload to go on.
+    using Acceptance = std::function<bool(const QList<Finding> &findings)>;
+
+    Session();
+    ~Session() override;
+
+    QStringList CameraEntries();
+    QStringList CameraIds() const;
+    bool IsModelSupported(const QString &entry) const;
+    QString SdkVersion();
+
+    Outcome Connect(const QString &entry);
+    void Disconnect();
+    bool IsConnected() const;
+    CameraDescription Description() const;
+
+    Outcome Download();
+    Outcome Backup(const QString &fileName);
+    Outcome Restore(const QString &fileName);
+    Outcome Revert();
+    ListCheck Check() const;
+    // The camera list's own runs of more than four.
+    QList<PixelCoords> CameraListRuns() const;
+    Outcome Upload(const Acceptance &accept);
+
+    bool IsCameraListLoaded() const;
+    QList<PixelCoords> CameraDefects() const;
+    QList<PixelCoords> UserDefects() const;
+    // The camera list, then the user's entries that are not in it.
+    QList<PixelCoords> MergedList() const;
+
+    // False when the coordinate is in the user list already.
+    bool AddUserDefect(const PixelCoords &coordinates, int afterRow);
+    bool RemoveUserDefect(int row);
+    void ClearUserDefects();
+    // The files' entries in order, each once, in place of the user list; nothing changes when one
+    // is refused, and `refused` names it.
+    Outcome LoadUserList(const QStringList &fileNames, QString *refused = nullptr);
+    Outcome SaveUserList(const QString &fileName) const;
+
+signals:
+    void CameraListChanged(int reason);
+    void ConnectedCameraDisconnected();
+    // A step of a write into the camera: erasing, writing (packet done of total), storing, verifying.
+    void TransferProgress(const QString &step, int done, int total);
+
+private:
+    bool Encode(NeighborByteEncoding &encoding) const;
+
+    std::unique_ptr<CameraInterface> camera;
+    CameraDescription description;
+    QList<PixelCoords> cameraDefects;
+    QList<PixelCoords> userDefects;
+    bool cameraListLoaded = false;
+};
+
+#endif
