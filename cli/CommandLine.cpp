@@ -100,7 +100,8 @@ QStringList FindingLines(const QList<Finding> &findings, const QString &before =
     QStringList lines;
     for (const Finding &finding : findings) {
         const QString text = FindingText(finding.kind);
-        lines.append((before.isEmpty() ? text : before + text.toLower()) + QStringLiteral(": ")
+        lines.append((before.isEmpty() ? text : before + QStringLiteral(" (") + text.toLower() + QLatin1Char(')'))
+                     + QStringLiteral(": ")
                      + CameraReport::Text(finding.coordinates));
         if (!finding.cameraDefectsLost.isEmpty())
             lines.append(QStringLiteral("  camera defects no longer corrected: ")
@@ -126,6 +127,11 @@ QPair<QString, QString> ModelAndSerial(QString entry, const QString &id)
         entry.chop(idPart.size());
     const int dash = entry.lastIndexOf(QLatin1Char('-'));
     return {entry.left(dash), entry.mid(dash + 1)};
+}
+
+QString Defects(int count)
+{
+    return count == 1 ? QStringLiteral("1 defect") : QStringLiteral("%1 defects").arg(count);
 }
 
 quint32 HeaderWord(const QByteArray &bytes, int offset)
@@ -284,7 +290,7 @@ int CommandLine::RunOnEveryCamera(CameraCommand run)
     if (json)
         PrintLine(stdout, QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("cameras"), cameras},
                                                                        {QStringLiteral("status"), worst}})
-                                                .toJson()));
+                                                .toJson(QJsonDocument::Compact)));
     return worst;
 }
 
@@ -298,7 +304,7 @@ int CommandLine::Print(CameraReport report, const QString &entry)
         report.json.insert(QStringLiteral("status"), report.status);
         if (!report.error.isEmpty())
             report.json.insert(QStringLiteral("error"), report.error);
-        PrintLine(stdout, QString::fromUtf8(QJsonDocument(report.json).toJson()));
+        PrintLine(stdout, QString::fromUtf8(QJsonDocument(report.json).toJson(QJsonDocument::Compact)));
         return report.status;
     }
     if (report.error.isEmpty()) {
@@ -451,7 +457,7 @@ CameraReport CommandLine::Cameras(const QString &)
             camera.insert(QStringLiteral("id"), ids.value(index));
             camera.insert(QStringLiteral("supported"), true);
             camera.insert(QStringLiteral("flashFileSystem"), true);
-            details = CameraReport::SensorText(description) + QStringLiteral(", %1 defects").arg(description.defectCapacity);
+            details = CameraReport::SensorText(description) + QStringLiteral(", room for ") + Defects(description.defectCapacity);
         }
         session.Disconnect();
         cameras.append(camera);
@@ -461,7 +467,8 @@ CameraReport CommandLine::Cameras(const QString &)
         rows.append({entry, identity.first, identity.second, ids.value(index),
                      supported ? QStringLiteral("yes") : QStringLiteral("no"), fileSystem, details});
     }
-    report.lines = CameraReport::Table(rows);
+    if (!entries.isEmpty())
+        report.lines = CameraReport::Table(rows);
     report.summary = QStringLiteral("Cameras attached: %1").arg(entries.size());
     report.json.insert(QStringLiteral("cameras"), cameras);
     return report;
@@ -490,7 +497,7 @@ CameraReport CommandLine::Show(const QString &entry)
                                 {QStringLiteral("column"), coords.column},
                                 {QStringLiteral("inRunOfMoreThanFour"), inRun}});
     }
-    report.summary = QStringLiteral("Defects: %1, in runs of more than four: %2").arg(defects.size()).arg(runList.size());
+    report.summary = Defects(defects.size()) + QStringLiteral(", %1 in runs of more than four").arg(runList.size());
     report.json = CameraJson();
     report.json.insert(QStringLiteral("defects"), rows);
     return report;
@@ -504,7 +511,7 @@ CameraReport CommandLine::Download(const QString &entry)
     const QString fileName = OutputFor(QStringLiteral(".csv"));
     if (!ListFileIO().WriteCsvFile(fileName, session.CameraDefects()))
         return Failed(Session::FileNotWritten, fileName);
-    report.summary = QStringLiteral("Defects written to %2: %1").arg(session.CameraDefects().size()).arg(fileName);
+    report.summary = Defects(session.CameraDefects().size()) + QStringLiteral(" written to ") + fileName;
     report.json = {{QStringLiteral("file"), fileName}, {QStringLiteral("defects"), session.CameraDefects().size()}};
     return report;
 }
@@ -551,8 +558,8 @@ CameraReport CommandLine::Upload(const QString &entry)
     const CameraReport downloaded = Failed(session.Download(), entry);
     if (downloaded.status != CameraReport::Done)
         return downloaded;
-    report.lines = FindingLines(Dropped(found), QStringLiteral("Dropped, "));
-    report.summary = QStringLiteral("Uploaded; defects in the camera: %1").arg(session.CameraDefects().size());
+    report.lines = FindingLines(Dropped(found), QStringLiteral("Dropped"));
+    report.summary = QStringLiteral("Uploaded; the camera holds ") + Defects(session.CameraDefects().size());
     report.json = {{QStringLiteral("dropped"), FindingsJson(Dropped(found))},
                    {QStringLiteral("defects"), session.CameraDefects().size()}};
     return report;
@@ -582,7 +589,7 @@ CameraReport CommandLine::Restore(const QString &entry)
     if (outcome != Session::Done)
         return Failed(outcome, outcome == Session::WriteFailed ? entry : fileName);
     report = Failed(session.Download(), entry);
-    report.summary = QStringLiteral("Restored; defects in the camera: %1").arg(session.CameraDefects().size());
+    report.summary = QStringLiteral("Restored; the camera holds ") + Defects(session.CameraDefects().size());
     report.json = {{QStringLiteral("defects"), session.CameraDefects().size()}};
     return report;
 }
@@ -599,7 +606,7 @@ CameraReport CommandLine::Revert(const QString &entry)
     if (session.Revert() != Session::Done)
         return Failed(Session::WriteFailed, entry);
     report = Failed(session.Download(), entry);
-    report.summary = QStringLiteral("Reverted; defects in the camera: %1").arg(session.CameraDefects().size());
+    report.summary = QStringLiteral("Reverted; the camera holds ") + Defects(session.CameraDefects().size());
     report.json = {{QStringLiteral("defects"), session.CameraDefects().size()}};
     return report;
 }
@@ -635,7 +642,7 @@ CameraReport CommandLine::Decode(const QString &)
     report.lines.append(QStringLiteral("Row,Column"));
     for (const PixelCoords &coords : defects)
         report.lines.append(QStringLiteral("%1,%2").arg(coords.row).arg(coords.column));
-    report.summary = QStringLiteral("Defects: %1").arg(defects.size());
+    report.summary = Defects(defects.size());
     report.json = {{QStringLiteral("header"), header}, {QStringLiteral("defects"), CameraReport::Json(defects)}};
     return report;
 }
