@@ -267,15 +267,15 @@ int CommandLine::RunOnEveryCamera(CameraCommand run)
     QJsonArray cameras;
     int worst = CameraReport::Done;
     for (const QString &entry : session.CameraEntries()) {
-        if (!session.IsModelSupported(entry))
+        // A supported model without the flash file system has no list to work on.
+        const bool withFileSystem = session.IsModelSupported(entry) && session.Connect(entry) != Session::NoFileSystem;
+        session.Disconnect();
+        if (!withFileSystem)
             continue;
         progressEntry = entry;
         CameraReport report = (this->*run)(entry);
         EndProgress();
-        const bool withoutFileSystem = session.Connect(entry) == Session::NoFileSystem;
         session.Disconnect();
-        if (withoutFileSystem)
-            continue;
         worst = std::max<int>(worst, report.status);
         report.json.insert(QStringLiteral("camera"), entry);
         report.json.insert(QStringLiteral("status"), report.status);

@@ -442,18 +442,6 @@ private slots:
         QCOMPARE(camera.File(Factory), FactoryList);
     }
 
-    // The camera's list is appended to the caller's; an empty custom file is replaced by the
-    // factory list (what the camera then holds is the fault sweep's).
-    void downloadDefectList()
-    {
-        TestCamera camera;
-        DebugLines log;
-        QList<PixelCoords> list{{1, 1}};
-        QVERIFY(camera.connection.DownloadDefectList(list));
-        QVERIFY(list == (QList<PixelCoords>{{1, 1}, {20, 30}, {21, 31}}));
-        QVERIFY(log.Lines().contains("Custom defect file empty. Downloading factory defect file..."));
-    }
-
     void faultSweep_data()
     {
         QTest::addColumn<Operation>("operation");

@@ -81,8 +81,6 @@ private slots:
         ListManager manager;
         QAbstractItemModelTester userTester(manager.GetModel(UserList));
         QAbstractItemModelTester cameraTester(manager.GetModel(CameraList));
-        QVERIFY(!manager.GetModel(DefectiveListType(2)) && manager.GetCoordinateList(DefectiveListType(2)).isEmpty());
-        manager.ClearList(DefectiveListType(2));
         // Runs of more than four coloured on loading, unless the sensor is too narrow to encode.
         const QList<PixelCoords> camera = Run(4, 10, 14) + Run(4, 50, 53);
         Fill(manager, camera, {{1, 1}});
