@@ -103,6 +103,11 @@ QStringList CameraInterface::GetCameraIds() const
     return cameraSession.CameraIds();
 }
 
+QStringList CameraInterface::GetCameraSerialNumbers() const
+{
+    return cameraSession.CameraSerialNumbers();
+}
+
 bool CameraInterface::IsCameraModelSupported(const QString &entry) const
 {
     return entry.contains(QStringLiteral("HN2703")) || entry.contains(QStringLiteral("HN2702"))

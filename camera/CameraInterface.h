@@ -28,6 +28,7 @@ public:
     QStringList GetCameraList();
     // The camera IDs of the entries of the last camera list, in its order.
     QStringList GetCameraIds() const;
+    QStringList GetCameraSerialNumbers() const;
     bool IsCameraModelSupported(const QString &entry) const;
     bool ConnectCamera(const QString &entry);
     bool CheckFlashFileSystem();

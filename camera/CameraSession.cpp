@@ -14,6 +14,14 @@ namespace {
 const char NoName[] = "[NoName]";
 const char NoId[] = "[NoID]";
 
+QStringList Texts(const std::vector<std::string> &texts)
+{
+    QStringList list;
+    for (const std::string &text : texts)
+        list.append(QString::fromStdString(text));
+    return list;
+}
+
 ZvkErrorType LogSdkFailure(const QString &text, ZvkErrorType code)
 {
     LogLine(text + QString::number(code) + QStringLiteral(" ") + ErrorCodeToText(code));
@@ -59,6 +67,7 @@ QStringList CameraSession::QueryCameraList()
 {
     QStringList entries;
     cameraIds.clear();
+    cameraSerialNumbers.clear();
     CameraPtrVector cameras;
     const ZvkErrorType error = system.GetCameras(cameras);
     if (error != ZvkErrorSuccess)
@@ -66,12 +75,14 @@ QStringList CameraSession::QueryCameraList()
     for (const CameraPtr &listed : cameras) {
         std::string id;
         std::string entry;
-        if (MakeCameraEntry(listed, id, entry) != ZvkErrorSuccess) {
+        std::string serialNumber;
+        if (MakeCameraEntry(listed, id, entry, &serialNumber) != ZvkErrorSuccess) {
             LogLine(QStringLiteral("Error! Could not retrieve camera name"));
             id = NoId;
             entry = NoName;
         }
         cameraIds.push_back(id);
+        cameraSerialNumbers.push_back(serialNumber);
         entries.append(QString::fromStdString(entry));
     }
     LogLine(QStringLiteral("Cameras available: ") + QString::number(quint64(cameraIds.size())));
@@ -80,13 +91,16 @@ QStringList CameraSession::QueryCameraList()
 
 QStringList CameraSession::CameraIds() const
 {
-    QStringList ids;
-    for (const std::string &id : cameraIds)
-        ids.append(QString::fromStdString(id));
-    return ids;
+    return Texts(cameraIds);
 }
 
-ZvkErrorType CameraSession::MakeCameraEntry(const CameraPtr &listed, std::string &id, std::string &entry)
+QStringList CameraSession::CameraSerialNumbers() const
+{
+    return Texts(cameraSerialNumbers);
+}
+
+ZvkErrorType CameraSession::MakeCameraEntry(const CameraPtr &listed, std::string &id, std::string &entry,
+                                            std::string *serialNumberOut)
 {
     if (!listed)
         return ZvkErrorBadHandle;
@@ -103,6 +117,8 @@ ZvkErrorType CameraSession::MakeCameraEntry(const CameraPtr &listed, std::string
     entry += "-" + serialNumber;
     if (serialNumber != id)
         entry += "(" + id + ")";
+    if (serialNumberOut)
+        *serialNumberOut = serialNumber;
     return ZvkErrorSuccess;
 }
 

@@ -34,8 +34,10 @@ public:
 
     QStringList QueryCameraList();
     QStringList CameraIds() const;
+    QStringList CameraSerialNumbers() const;
     CVN::ZvkAPI::ZvkErrorType MakeCameraEntry(const std::shared_ptr<CVN::ZvkAPI::Camera> &camera,
-                                              std::string &id, std::string &entry);
+                                              std::string &id, std::string &entry,
+                                              std::string *serialNumber = nullptr);
 
     bool OpenCamera(unsigned index);
     bool CloseCamera();
@@ -55,6 +57,7 @@ private:
     bool ReadTextFeature(const char *name, std::string &value, const QString &failure);
 
     std::vector<std::string> cameraIds;
+    std::vector<std::string> cameraSerialNumbers; // of the same entries
     CVN::ZvkAPI::ZorvikSystem &system;
     bool cameraOpen = false;
     std::shared_ptr<CVN::ZvkAPI::Camera> camera;

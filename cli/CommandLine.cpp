@@ -119,14 +119,14 @@ QList<Finding> Dropped(QList<Finding> findings)
     return findings;
 }
 
-// Model and serial number from an entry "model-serial" with "(ID)" after it when the ID differs.
-QPair<QString, QString> ModelAndSerial(QString entry, const QString &id)
+// The model of an entry: "model-serial", with "(ID)" after it when the ID differs.
+QString Model(QString entry, const QString &serialNumber, const QString &id)
 {
     const QString idPart = QLatin1Char('(') + id + QLatin1Char(')');
     if (entry.endsWith(idPart))
         entry.chop(idPart.size());
-    const int dash = entry.lastIndexOf(QLatin1Char('-'));
-    return {entry.left(dash), entry.mid(dash + 1)};
+    entry.chop(serialNumber.size() + 1);
+    return entry;
 }
 
 QString Defects(int count)
@@ -320,10 +320,10 @@ QString CommandLine::Resolve(const QString &camera, CameraReport &failure)
 {
     const QStringList entries = session.CameraEntries();
     const QStringList ids = session.CameraIds();
+    const QStringList serialNumbers = session.CameraSerialNumbers();
     QStringList matches;
     for (int index = 0; index < entries.size(); ++index) {
-        const QString id = ids.value(index);
-        if (entries[index] == camera || id == camera || ModelAndSerial(entries[index], id).second == camera)
+        if (entries[index] == camera || ids.value(index) == camera || serialNumbers.value(index) == camera)
             matches.append(entries[index]);
     }
     if (matches.size() == 1)
@@ -434,18 +434,20 @@ CameraReport CommandLine::Cameras(const QString &)
     CameraReport report;
     const QStringList entries = session.CameraEntries();
     const QStringList ids = session.CameraIds();
+    const QStringList serialNumbers = session.CameraSerialNumbers();
     QJsonArray cameras;
     QList<QStringList> rows{{QStringLiteral("ENTRY"), QStringLiteral("MODEL"), QStringLiteral("SERIAL"),
                              QStringLiteral("ID"), QStringLiteral("SUPPORTED"), QStringLiteral("FLASH FILE"),
                              QStringLiteral("SENSOR AND CAPACITY")}};
     for (int index = 0; index < entries.size(); ++index) {
         const QString &entry = entries[index];
-        const QPair<QString, QString> identity = ModelAndSerial(entry, ids.value(index));
+        const QString serialNumber = serialNumbers.value(index);
+        const QString model = Model(entry, serialNumber, ids.value(index));
         const bool supported = session.IsModelSupported(entry);
         const Session::Outcome outcome = supported ? session.Connect(entry) : Session::NotSupported;
         QJsonObject camera{{QStringLiteral("entry"), entry},
-                           {QStringLiteral("model"), identity.first},
-                           {QStringLiteral("serialNumber"), identity.second},
+                           {QStringLiteral("model"), model},
+                           {QStringLiteral("serialNumber"), serialNumber},
                            {QStringLiteral("id"), ids.value(index)},
                            {QStringLiteral("supported"), supported},
                            {QStringLiteral("flashFileSystem"), supported ? QJsonValue(outcome == Session::Done) : QJsonValue()}};
@@ -464,7 +466,7 @@ CameraReport CommandLine::Cameras(const QString &)
         const QString fileSystem = !supported                ? QStringLiteral("-")
                                    : outcome == Session::Done ? QStringLiteral("yes")
                                                               : QStringLiteral("no");
-        rows.append({entry, identity.first, identity.second, ids.value(index),
+        rows.append({entry, model, serialNumber, ids.value(index),
                      supported ? QStringLiteral("yes") : QStringLiteral("no"), fileSystem, details});
     }
     if (!entries.isEmpty())

@@ -30,6 +30,11 @@ QStringList Session::CameraIds() const
     return camera->GetCameraIds();
 }
 
+QStringList Session::CameraSerialNumbers() const
+{
+    return camera->GetCameraSerialNumbers();
+}
+
 bool Session::IsModelSupported(const QString &entry) const
 {
     return camera->IsCameraModelSupported(entry);

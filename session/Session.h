@@ -56,7 +56,9 @@ public:
     ~Session() override;
 
     QStringList CameraEntries();
+    // Of the entries of the last camera list, in its order.
     QStringList CameraIds() const;
+    QStringList CameraSerialNumbers() const;
     bool IsModelSupported(const QString &entry) const;
     QString SdkVersion();
 

@@ -14,9 +14,8 @@ Q_DECLARE_METATYPE(Coordinates)
 
 namespace {
 
-// A 100 x 100 camera whose file holds ten entries, and one without the flash file system.
+// A 100 x 100 camera whose file holds ten entries.
 const QString Small = QStringLiteral("HN2702-M-7001");
-const QString NoFlash = QStringLiteral("HN2701-M-7002");
 
 Coordinates Run(quint16 row, quint16 first, quint16 last)
 {
@@ -58,31 +57,6 @@ private slots:
         ZorvikSim::SetDurations(0, 0);
         CameraInterface::SetPollPause(0);
         QVERIFY(ZorvikSim::Attach({"HN2702-M", "7001", "", 100, 100, "Mono", true, 4352 + 8 * 10}));
-        QVERIFY(ZorvikSim::Attach({"HN2701-M", "7002", "", 100, 100, "Mono", false, 65536}));
-    }
-
-    void connect_data()
-    {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<int>("outcome");
-        QTest::newRow("supported") << Small << int(Session::Done);
-        QTest::newRow("without the flash file system") << NoFlash << int(Session::NoFileSystem);
-        QTest::newRow("a model the program does not know") << "VX1100-M-1" << int(Session::NotSupported);
-        QTest::newRow("not attached") << "HN2702-M-9" << int(Session::NotConnected);
-    }
-
-    // Only a supported camera with the flash file system counts as connected and described.
-    void connect()
-    {
-        QFETCH(QString, entry);
-        QFETCH(int, outcome);
-        DebugLines quiet;
-        Session session;
-        session.CameraEntries();
-        QCOMPARE(int(session.Connect(entry)), outcome);
-        QCOMPARE(session.Description().defectCapacity, outcome == Session::Done ? 10 : 0);
-        session.Disconnect();
-        QVERIFY(!session.IsConnected());
     }
 
     void upload_data()
@@ -149,42 +123,6 @@ private slots:
         QCOMPARE(seen, (QStringList{"erasing 0/0", "writing 1/9", "writing 2/9", "writing 3/9", "writing 4/9",
                                     "writing 5/9", "writing 6/9", "writing 7/9", "writing 8/9", "writing 9/9",
                                     "storing 0/0", "verifying 0/0"}));
-    }
-
-    void files_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("loaded");
-        QTest::addColumn<int>("restored");
-        QTest::newRow("missing") << QByteArray() << int(Session::FileNotRead) << int(Session::FileNotRead);
-        QTest::newRow("neither list nor backup") << QByteArray("Row,Column\n1,x\n") << int(Session::NotAListFile)
-                                                 << int(Session::NotABackup);
-    }
-
-    // A refused file changes nothing the session holds, and says whether it could be read at all.
-    void files()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(int, loaded);
-        QFETCH(int, restored);
-        const QString good = dir.filePath("good.csv");
-        const QString bad = dir.filePath(QTest::currentDataTag());
-        QVERIFY(WriteFile(good, "Row,Column\n4,4\n5,5\n"));
-        if (!content.isEmpty())
-            QVERIFY(WriteFile(bad, content));
-        DebugLines log;
-        Session session;
-        session.CameraEntries();
-        QCOMPARE(session.Connect(Small), Session::Done);
-        QVERIFY(session.AddUserDefect({9, 9}, -1));
-        QString refused;
-        QCOMPARE(int(session.LoadUserList({good, bad}, &refused)), loaded);
-        QCOMPARE(refused, bad);
-        QCOMPARE(session.UserDefects(), Coordinates({{9, 9}}));
-        QCOMPARE(log.Lines().count("Error! File could not be loaded."), 1);
-        const Bytes before = Custom();
-        QCOMPARE(int(session.Restore(bad)), restored);
-        QVERIFY(Custom() == before);
     }
 
     // Added after the given row or at the end, each coordinate once; only a row in the list goes.
