@@ -10,6 +10,17 @@ CameraReport CameraReport::Failure(Status status, const QString &error)
     return report;
 }
 
+QJsonObject CameraReport::Document(const QString &entry) const
+{
+    QJsonObject document = json;
+    if (!entry.isEmpty())
+        document.insert(QStringLiteral("camera"), entry);
+    document.insert(QStringLiteral("status"), status);
+    if (!error.isEmpty())
+        document.insert(QStringLiteral("error"), error);
+    return document;
+}
+
 QJsonArray CameraReport::Json(const QList<PixelCoords> &coordinates)
 {
     QJsonArray array;

@@ -25,6 +25,8 @@ struct CameraReport
     };
 
     static CameraReport Failure(Status status, const QString &error);
+    // The JSON with the camera's entry (when given), the status and the error (when there is one).
+    QJsonObject Document(const QString &entry) const;
 
     static QJsonArray Json(const QList<PixelCoords> &coordinates);
     static QJsonObject Json(const CameraDescription &description);

@@ -273,15 +273,11 @@ int CommandLine::RunOnEveryCamera(CameraCommand run)
         if (!withFileSystem)
             continue;
         progressEntry = entry;
-        CameraReport report = (this->*run)(entry);
+        const CameraReport report = (this->*run)(entry);
         EndProgress();
         session.Disconnect();
         worst = std::max<int>(worst, report.status);
-        report.json.insert(QStringLiteral("camera"), entry);
-        report.json.insert(QStringLiteral("status"), report.status);
-        if (!report.error.isEmpty())
-            report.json.insert(QStringLiteral("error"), report.error);
-        cameras.append(report.json);
+        cameras.append(report.Document(entry));
         if (!json)
             PrintLine(report.error.isEmpty() ? stdout : stderr,
                       report.error.isEmpty() ? entry + QStringLiteral(": ") + report.summary
@@ -294,17 +290,12 @@ int CommandLine::RunOnEveryCamera(CameraCommand run)
     return worst;
 }
 
-int CommandLine::Print(CameraReport report, const QString &entry)
+int CommandLine::Print(const CameraReport &report, const QString &entry)
 {
     if (!report.error.isEmpty())
         PrintLine(stderr, QStringLiteral("talvern-cli: ") + report.error);
     if (json) {
-        if (!entry.isEmpty())
-            report.json.insert(QStringLiteral("camera"), entry);
-        report.json.insert(QStringLiteral("status"), report.status);
-        if (!report.error.isEmpty())
-            report.json.insert(QStringLiteral("error"), report.error);
-        PrintLine(stdout, QString::fromUtf8(QJsonDocument(report.json).toJson(QJsonDocument::Compact)));
+        PrintLine(stdout, QString::fromUtf8(QJsonDocument(report.Document(entry)).toJson(QJsonDocument::Compact)));
         return report.status;
     }
     if (report.error.isEmpty()) {
@@ -385,6 +376,18 @@ CameraReport CommandLine::Downloaded(const QString &entry)
     if (report.status != CameraReport::Done)
         return report;
     return Failed(session.Download(), entry);
+}
+
+// After a write: the camera's list read back, and how many defects it now holds.
+CameraReport CommandLine::Rewritten(const QString &entry, const QString &done)
+{
+    CameraReport report = Failed(session.Download(), entry);
+    if (report.status != CameraReport::Done)
+        return report;
+    const int defects = session.CameraDefects().size();
+    report.summary = done + QStringLiteral("; the camera holds ") + Defects(defects);
+    report.json = {{QStringLiteral("defects"), defects}};
+    return report;
 }
 
 // Downloaded, then the files as the user list.
@@ -557,13 +560,10 @@ CameraReport CommandLine::Upload(const QString &entry)
         report.json.insert(QStringLiteral("findings"), FindingsJson(found));
         return report;
     }
-    const CameraReport downloaded = Failed(session.Download(), entry);
-    if (downloaded.status != CameraReport::Done)
-        return downloaded;
-    report.lines = FindingLines(Dropped(found), QStringLiteral("Dropped"));
-    report.summary = QStringLiteral("Uploaded; the camera holds ") + Defects(session.CameraDefects().size());
-    report.json = {{QStringLiteral("dropped"), FindingsJson(Dropped(found))},
-                   {QStringLiteral("defects"), session.CameraDefects().size()}};
+    report = Rewritten(entry, QStringLiteral("Uploaded"));
+    const QList<Finding> dropped = Dropped(found);
+    report.lines = FindingLines(dropped, QStringLiteral("Dropped"));
+    report.json.insert(QStringLiteral("dropped"), FindingsJson(dropped));
     return report;
 }
 
@@ -590,10 +590,7 @@ CameraReport CommandLine::Restore(const QString &entry)
     const Session::Outcome outcome = session.Restore(fileName);
     if (outcome != Session::Done)
         return Failed(outcome, outcome == Session::WriteFailed ? entry : fileName);
-    report = Failed(session.Download(), entry);
-    report.summary = QStringLiteral("Restored; the camera holds ") + Defects(session.CameraDefects().size());
-    report.json = {{QStringLiteral("defects"), session.CameraDefects().size()}};
-    return report;
+    return Rewritten(entry, QStringLiteral("Restored"));
 }
 
 CameraReport CommandLine::Revert(const QString &entry)
@@ -607,10 +604,7 @@ CameraReport CommandLine::Revert(const QString &entry)
         return report;
     if (session.Revert() != Session::Done)
         return Failed(Session::WriteFailed, entry);
-    report = Failed(session.Download(), entry);
-    report.summary = QStringLiteral("Reverted; the camera holds ") + Defects(session.CameraDefects().size());
-    report.json = {{QStringLiteral("defects"), session.CameraDefects().size()}};
-    return report;
+    return Rewritten(entry, QStringLiteral("Reverted"));
 }
 
 CameraReport CommandLine::Decode(const QString &)

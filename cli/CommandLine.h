@@ -38,7 +38,7 @@ private:
     int RunCommand(const QString &command, const Usage &usage, QStringList arguments);
     int RunOnCamera(const QString &camera, CameraCommand run);
     int RunOnEveryCamera(CameraCommand run);
-    int Print(CameraReport report, const QString &entry);
+    int Print(const CameraReport &report, const QString &entry);
 
     CameraReport Cameras(const QString &);
     CameraReport Show(const QString &entry);
@@ -55,6 +55,7 @@ private:
     CameraReport Failed(Session::Outcome outcome, const QString &subject) const;
     CameraReport Downloaded(const QString &entry);
     CameraReport LoadedLists(const QString &entry);
+    CameraReport Rewritten(const QString &entry, const QString &done);
     QJsonObject CameraJson() const;
     QString OutputFor(const QString &suffix) const;
     void ShowProgress(const QString &step, int done, int total);
