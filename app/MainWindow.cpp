@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QHash>
@@ -165,6 +166,54 @@ void MainWindow::on_connectButton_clicked()
     }
     ui.cameraLabel->setText(GetCameraDisplayName(entry));
     SetConnectedState(true);
+    OfferRecovery();
+}
+
+// A write that did not finish may have left the camera erased; the copy taken before it can
+// go back.
+void MainWindow::OfferRecovery()
+{
+    const std::optional<CameraCopies::Copy> unfinished = session.UnfinishedWrite();
+    if (!unfinished)
+        return;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        this, QStringLiteral("Unfinished Write"),
+        QStringLiteral("A write into this camera did not finish. Put back the defective pixel list it held before?"),
+        QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    const bool recovered = session.Recover() == Session::Done;
+    QGuiApplication::restoreOverrideCursor();
+    TellPutBack(recovered ? Session::PutBackDone : Session::PutBackFailed, unfinished->file);
+}
+
+// Nothing is written into a camera whose file could not be copied first.
+bool MainWindow::CopyKept(Session::Outcome outcome)
+{
+    if (outcome != Session::NotCopied)
+        return true;
+    QMessageBox::critical(this, QStringLiteral("Backup Error"),
+                          QStringLiteral("Could not keep a copy of the camera's defective pixel list. Nothing was written to the camera."));
+    return false;
+}
+
+// Told after a failed write's own box: whether the camera holds its previous list again.
+void MainWindow::TellPutBack(Session::PutBack putBack, const QString &copyFile)
+{
+    if (putBack == Session::PutBackDone)
+        QMessageBox::information(this, QStringLiteral("Previous List Restored"),
+                                 QStringLiteral("The camera's previous defective pixel list was put back."));
+    if (putBack == Session::PutBackFailed)
+        QMessageBox::critical(this, QStringLiteral("Previous List Not Restored"),
+                              QStringLiteral("The camera's previous defective pixel list could not be put back. "
+                                             "A copy is kept in %1.")
+                                  .arg(QDir::toNativeSeparators(copyFile)));
+}
+
+void MainWindow::TellPutBack()
+{
+    TellPutBack(session.LastPutBack(), session.LastCopy().file);
 }
 
 void MainWindow::on_disconnectButton_clicked()
@@ -248,9 +297,12 @@ void MainWindow::RestoreDefectFile()
                               QStringLiteral("Backup file not supported or corrupt. Please verify file and try again."));
         return;
     }
+    if (!CopyKept(outcome))
+        return;
     if (outcome != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Restore Error"),
                               QStringLiteral("Could not upload defective pixel list to camera. Please try again."));
+        TellPutBack();
         return;
     }
     on_downloadButton_clicked();
@@ -270,9 +322,13 @@ void MainWindow::on_revertButton_clicked()
 
 void MainWindow::RevertDefectFile()
 {
-    if (session.Revert() != Session::Done) {
+    const Session::Outcome outcome = session.Revert();
+    if (!CopyKept(outcome))
+        return;
+    if (outcome != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Revert Error"),
                               QStringLiteral("Could not revert defective pixel list back to original factory configuration. Please contact support."));
+        TellPutBack();
         return;
     }
     on_downloadButton_clicked();
@@ -400,9 +456,12 @@ void MainWindow::UploadUserList()
         LogLine(QStringLiteral("Error! Prepare binary defect file failed."));
         return;
     }
+    if (!CopyKept(outcome))
+        return;
     if (outcome != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Upload Error"),
                               QStringLiteral("Could not upload user defective pixel list to camera. Please try again."));
+        TellPutBack();
         return;
     }
     on_downloadButton_clicked();

@@ -64,6 +64,10 @@ private:
     void RevertDefectFile();
     void RecolourCameraList();
     void UploadUserList();
+    void OfferRecovery();
+    bool CopyKept(Session::Outcome outcome);
+    void TellPutBack(Session::PutBack putBack, const QString &copyFile);
+    void TellPutBack();
 
     // Declaration order matters: the camera SDK starts before the lists and the form
     // exist, and shuts down after the lists are gone.

@@ -309,16 +309,42 @@ bool CameraInterface::UploadDefectFile(const std::vector<unsigned char> &content
 
 bool CameraInterface::ReadDefectFile(std::vector<unsigned char> &content)
 {
+    bool ownFile = false;
+    if (!ReadOwnDefectFile(content, ownFile))
+        return false;
+    return ownFile || CopyFactoryFileToCustom(content);
+}
+
+bool CameraInterface::ReadOwnDefectFile(std::vector<unsigned char> &content, bool &ownFile)
+{
     if (!CheckFlashFileSystem())
         return LogFailure(QStringLiteral("Camera does not support Flash File access."));
     const Download custom = TransferFlashFile(CustomDefectFileId, content);
-    if (custom == Download::Done)
+    ownFile = custom == Download::Done;
+    if (ownFile)
         return true;
-    // Only an empty or broken custom file is replaced by the factory list; a valid one that
+    // Only an empty or broken custom file means the factory list is in use; a valid one that
     // merely failed to transfer keeps the user's corrections.
-    if (custom == Download::Failed)
+    if (custom == Download::Failed || !DownloadFlashFile(FactoryDefectFileId, content))
         return LogFailure(QStringLiteral("Read defect file failed."));
-    return CopyFactoryFileToCustom(content);
+    return true;
+}
+
+bool CameraInterface::ReadFactoryDefectFile(std::vector<unsigned char> &content)
+{
+    if (!DownloadFlashFile(FactoryDefectFileId, content))
+        return LogFailure(QStringLiteral("Error! Could not download factory defect list."));
+    return true;
+}
+
+// The state of a camera that never held a file of its own: the next read falls back to the
+// factory list.
+bool CameraInterface::EraseDefectFile()
+{
+    quint64 status = 0;
+    if (!EraseFlashFile(CustomDefectFileId, DefectFilePrivilegeLevel, status) || status != StatusErased)
+        return LogFailure(QStringLiteral("File Upload Erase Failed. Possible Hardware malfunction."));
+    return true;
 }
 
 bool CameraInterface::DownloadDefectList(QList<PixelCoords> &list)
@@ -333,8 +359,8 @@ bool CameraInterface::DownloadDefectList(QList<PixelCoords> &list)
 bool CameraInterface::RevertToFactoryDefectFile()
 {
     std::vector<unsigned char> factory;
-    if (!DownloadFlashFile(FactoryDefectFileId, factory))
-        return LogFailure(QStringLiteral("Error! Could not download factory defect list."));
+    if (!ReadFactoryDefectFile(factory))
+        return false;
     if (!UploadDefectFile(factory))
         return LogFailure(QStringLiteral("Revert to factory defect list failed."));
     return true;
@@ -540,8 +566,6 @@ bool CameraInterface::PollStatus(quint64 &status)
 
 bool CameraInterface::CopyFactoryFileToCustom(std::vector<unsigned char> &content)
 {
-    if (!DownloadFlashFile(FactoryDefectFileId, content))
-        return LogFailure(QStringLiteral("Read defect file failed."));
     LogLine(QStringLiteral("Custom defect file empty. Downloading factory defect file..."));
     if (!UploadDefectFile(content))
         return LogFailure(QStringLiteral("Copy factory defect file failed."));

@@ -48,7 +48,13 @@ public:
 
     // The stored defect file
     bool UploadDefectFile(const std::vector<unsigned char> &content);
+    // The list in use; the factory file is copied into an empty or broken custom file.
     bool ReadDefectFile(std::vector<unsigned char> &content);
+    // The list in use without writing anything: `ownFile` is false when it is the factory list
+    // because the custom file is empty or broken.
+    bool ReadOwnDefectFile(std::vector<unsigned char> &content, bool &ownFile);
+    bool ReadFactoryDefectFile(std::vector<unsigned char> &content);
+    bool EraseDefectFile();
     bool DownloadDefectList(QList<PixelCoords> &list);
     bool RevertToFactoryDefectFile();
 

@@ -129,6 +129,16 @@ QString Model(QString entry, const QString &serialNumber, const QString &id)
     return entry;
 }
 
+// What the copy was taken before, as history lists it.
+QString OperationText(const CameraCopies::Copy &copy)
+{
+    if (copy.operation == QLatin1String("factory"))
+        return QStringLiteral("factory list");
+    if (copy.operation == QLatin1String("backup"))
+        return QStringLiteral("backup");
+    return QStringLiteral("before ") + copy.operation + (copy.finished ? QString() : QStringLiteral(" (unfinished)"));
+}
+
 QString Defects(int count)
 {
     return count == 1 ? QStringLiteral("1 defect") : QStringLiteral("%1 defects").arg(count);
@@ -150,8 +160,10 @@ CommandLine::CommandLine()
         {QStringLiteral("check"), {&CommandLine::Check, 0, 1 << 20, false, true}},
         {QStringLiteral("upload"), {&CommandLine::Upload, 1, 1 << 20, false, true}},
         {QStringLiteral("backup"), {&CommandLine::Backup, 0, 0, true, true}},
-        {QStringLiteral("restore"), {&CommandLine::Restore, 1, 1, false, false}},
+        {QStringLiteral("restore"), {&CommandLine::Restore, 0, 1, false, false}},
         {QStringLiteral("revert"), {&CommandLine::Revert, 0, 0, false, false}},
+        {QStringLiteral("history"), {&CommandLine::History, 0, 0, false, false}},
+        {QStringLiteral("recover"), {&CommandLine::Recover, 0, 0, false, false}},
         {QStringLiteral("decode"), {&CommandLine::Decode, 1, 1, false, false}},
     };
     connect(&session, &Session::TransferProgress, this, &CommandLine::ShowProgress);
@@ -167,6 +179,11 @@ void CommandLine::SetupParser()
          QStringLiteral("The file to write (with --all: the folder, one file per camera named after its serial number)."),
          QStringLiteral("path")},
         {QStringLiteral("yes"), QStringLiteral("Go on where the window would ask: drop what the camera cannot hold, revert.")},
+        {QStringLiteral("from-history"),
+         QStringLiteral("restore: the copy to restore from the history, by its number, 'latest' or 'factory'."),
+         QStringLiteral("which")},
+        {QStringLiteral("no-backup"),
+         QStringLiteral("Write without keeping a copy of the camera's file first, and without putting it back on failure.")},
         {QStringLiteral("json"), QStringLiteral("Print one JSON document on standard output.")},
         {QStringLiteral("verbose"), QStringLiteral("Print the camera access lines on standard error.")},
     });
@@ -188,13 +205,19 @@ QString CommandLine::HelpText() const
         "  upload CAMERA FILE.csv ... [--yes]  the camera's list and these files into the camera\n"
         "  backup CAMERA -o FILE.bin        the camera's defect file, byte for byte\n"
         "  restore CAMERA FILE.bin          a backup into the camera\n"
+        "  restore CAMERA --from-history N|latest|factory  a copy from the history into the camera\n"
         "  revert CAMERA --yes              the camera back to its factory list\n"
+        "  history CAMERA                   the copies kept of the camera's file, newest first\n"
+        "  recover CAMERA                   the list a camera held before a write that did not finish\n"
         "  decode FILE.bin                  a backup's header and defects\n"
         "\n"
         "Exit status: 0 done; 1 refused (findings or a question without --yes, a file that is not\n"
         "a list file, a backup that does not fit the camera); 2 usage error; 3 camera not found,\n"
         "not supported or without the flash file system; 4 a transfer with the camera failed;\n"
-        "5 a file could not be read or written.");
+        "5 a file could not be read or written, or no copy of the camera's file could be kept.\n"
+        "\n"
+        "Before every upload, restore and revert the camera's file is copied into the history;\n"
+        "when the write fails, that copy is put back.");
 }
 
 int CommandLine::Run(const QStringList &arguments)
@@ -214,12 +237,14 @@ int CommandLine::Run(const QStringList &arguments)
     qInstallMessageHandler(KeepDebugLine);
     json = parser.isSet(QStringLiteral("json"));
     yes = parser.isSet(QStringLiteral("yes"));
+    session.SetKeepCopies(!parser.isSet(QStringLiteral("no-backup")));
+    fromHistory = parser.value(QStringLiteral("from-history"));
     all = parser.isSet(QStringLiteral("all"));
     output = parser.value(QStringLiteral("output"));
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
         return UsageError(QStringLiteral("no command given; see --help"));
-    const QString command = positional.takeFirst();
+    command = positional.takeFirst();
     if (!usages.contains(command))
         return UsageError(QStringLiteral("unknown command '%1'; see --help").arg(command));
     return RunCommand(command, usages.value(command), positional);
@@ -243,6 +268,8 @@ int CommandLine::RunCommand(const QString &command, const Usage &usage, QStringL
         return UsageError(QStringLiteral("wrong number of files for %1; see --help").arg(command));
     if (usage.output && output.isEmpty())
         return UsageError(QStringLiteral("%1 needs -o and the file to write").arg(command));
+    if (usage.run == &CommandLine::Restore && arguments.isEmpty() == fromHistory.isEmpty())
+        return UsageError(QStringLiteral("restore needs a backup file or --from-history"));
     files = arguments;
     if (!onCamera)
         return Print((this->*usage.run)(QString()), QString());
@@ -327,10 +354,17 @@ QString CommandLine::Resolve(const QString &camera, CameraReport &failure)
     return QString();
 }
 
+// A camera whose last write did not finish is named on standard error by every command but recover.
 CameraReport CommandLine::Open(const QString &entry)
 {
     const Session::Outcome outcome = session.Connect(entry);
-    return outcome == Session::Done ? CameraReport() : Failed(outcome, entry);
+    if (outcome != Session::Done)
+        return Failed(outcome, entry);
+    if (command != QLatin1String("recover") && session.UnfinishedWrite())
+        PrintLine(stderr, QStringLiteral("talvern-cli: warning: a write into %1 did not finish; 'talvern-cli recover "
+                                         "%2' puts back the list it held before")
+                              .arg(entry, session.Description().serialNumber));
+    return CameraReport();
 }
 
 CameraReport CommandLine::Failed(Session::Outcome outcome, const QString &subject) const
@@ -348,7 +382,7 @@ CameraReport CommandLine::Failed(Session::Outcome outcome, const QString &subjec
     case Session::ReadFailed:
         return Report::Failure(Report::TransferFailed, QStringLiteral("could not read the defect file of ") + subject);
     case Session::WriteFailed:
-        return Report::Failure(Report::TransferFailed, QStringLiteral("writing into %1 failed").arg(subject));
+        return Report::Failure(Report::TransferFailed, QStringLiteral("writing into %1 failed").arg(subject) + PutBackText());
     case Session::NotABackup:
         return Report::Failure(Report::Refused, subject + QStringLiteral(" is not a backup of this camera's defect file"));
     case Session::NotAListFile:
@@ -365,8 +399,25 @@ CameraReport CommandLine::Failed(Session::Outcome outcome, const QString &subjec
         return Report::Failure(Report::Refused,
                                QStringLiteral("the list holds defects the camera cannot take as they are; nothing was "
                                               "uploaded (see check, or give --yes to drop them)"));
+    case Session::NotCopied:
+        return Report::Failure(Report::FileFailed,
+                               QStringLiteral("could not keep a copy of the defect file of %1; nothing was written "
+                                              "(give --no-backup to write without one)").arg(subject));
     }
     return Report();
+}
+
+QString CommandLine::PutBackText() const
+{
+    switch (session.LastPutBack()) {
+    case Session::NothingToPutBack:
+        break;
+    case Session::PutBackDone:
+        return QStringLiteral("; its previous list was put back");
+    case Session::PutBackFailed:
+        return QStringLiteral("; its previous list could not be put back, a copy is kept in ") + session.LastCopy().file;
+    }
+    return QString();
 }
 
 // Connected and the camera list read, as every camera command starts.
@@ -586,11 +637,80 @@ CameraReport CommandLine::Restore(const QString &entry)
     CameraReport report = Open(entry);
     if (report.status != CameraReport::Done)
         return report;
+    if (!fromHistory.isEmpty())
+        return RestoreFromHistory(entry);
     const QString fileName = Absolute(files.first());
     const Session::Outcome outcome = session.Restore(fileName);
     if (outcome != Session::Done)
-        return Failed(outcome, outcome == Session::WriteFailed ? entry : fileName);
+        return Failed(outcome, outcome == Session::WriteFailed || outcome == Session::NotCopied ? entry : fileName);
     return Rewritten(entry, QStringLiteral("Restored"));
+}
+
+// N counts as history lists the copies: 1 is the newest.
+CameraReport CommandLine::RestoreFromHistory(const QString &entry)
+{
+    const QList<CameraCopies::Copy> history = session.History();
+    bool isNumber = false;
+    const int number = fromHistory.toInt(&isNumber);
+    int index = isNumber ? number - 1 : -1;
+    if (fromHistory == QLatin1String("latest"))
+        index = 0;
+    if (fromHistory == QLatin1String("factory") && !history.isEmpty()
+        && history.last().operation == QLatin1String("factory"))
+        index = history.size() - 1;
+    if (index < 0 || index >= history.size())
+        return CameraReport::Failure(CameraReport::Refused,
+                                     QStringLiteral("the history of %1 holds no copy '%2' (see history)").arg(entry, fromHistory));
+    const CameraCopies::Copy copy = history[index];
+    const Session::Outcome outcome = session.RestoreCopy(copy);
+    if (outcome != Session::Done)
+        return Failed(outcome, outcome == Session::WriteFailed || outcome == Session::NotCopied ? entry : copy.file);
+    return Rewritten(entry, QStringLiteral("Restored"));
+}
+
+CameraReport CommandLine::History(const QString &entry)
+{
+    CameraReport report = Open(entry);
+    if (report.status != CameraReport::Done)
+        return report;
+    QList<QStringList> rows{{QStringLiteral("N"), QStringLiteral("TIME (UTC)"), QStringLiteral("DONE"),
+                             QStringLiteral("DEFECTS"), QStringLiteral("FILE")}};
+    QJsonArray copies;
+    const QList<CameraCopies::Copy> history = session.History();
+    for (int index = 0; index < history.size(); ++index) {
+        const CameraCopies::Copy &copy = history[index];
+        const QString time = copy.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        rows.append({QString::number(index + 1), time, OperationText(copy), QString::number(copy.defects), copy.file});
+        copies.append(QJsonObject{{QStringLiteral("number"), index + 1},
+                                  {QStringLiteral("time"), copy.time.toString(Qt::ISODateWithMs)},
+                                  {QStringLiteral("operation"), copy.operation},
+                                  {QStringLiteral("defects"), copy.defects},
+                                  {QStringLiteral("factoryListInUse"), copy.factoryListInUse},
+                                  {QStringLiteral("finished"), copy.finished},
+                                  {QStringLiteral("sha256"), copy.sha256},
+                                  {QStringLiteral("file"), copy.file}});
+    }
+    if (!history.isEmpty())
+        report.lines = CameraReport::Table(rows);
+    report.summary = QStringLiteral("Copies kept: %1").arg(history.size());
+    report.json = {{QStringLiteral("copies"), copies}};
+    return report;
+}
+
+CameraReport CommandLine::Recover(const QString &entry)
+{
+    CameraReport report = Open(entry);
+    if (report.status != CameraReport::Done)
+        return report;
+    if (!session.UnfinishedWrite()) {
+        report.summary = QStringLiteral("Nothing to recover: the last write into %1 finished").arg(entry);
+        return report;
+    }
+    const std::optional<CameraCopies::Copy> copy = session.UnfinishedWrite();
+    const Session::Outcome outcome = session.Recover();
+    if (outcome != Session::Done)
+        return Failed(outcome, outcome == Session::FileNotRead ? copy->file : entry);
+    return Rewritten(entry, QStringLiteral("Recovered"));
 }
 
 CameraReport CommandLine::Revert(const QString &entry)
@@ -602,8 +722,9 @@ CameraReport CommandLine::Revert(const QString &entry)
     CameraReport report = Open(entry);
     if (report.status != CameraReport::Done)
         return report;
-    if (session.Revert() != Session::Done)
-        return Failed(Session::WriteFailed, entry);
+    const Session::Outcome outcome = session.Revert();
+    if (outcome != Session::Done)
+        return Failed(outcome, entry);
     return Rewritten(entry, QStringLiteral("Reverted"));
 }
 

@@ -48,11 +48,15 @@ private:
     CameraReport Backup(const QString &entry);
     CameraReport Restore(const QString &entry);
     CameraReport Revert(const QString &entry);
+    CameraReport RestoreFromHistory(const QString &entry);
+    CameraReport History(const QString &entry);
+    CameraReport Recover(const QString &entry);
     CameraReport Decode(const QString &);
 
     QString Resolve(const QString &camera, CameraReport &failure);
     CameraReport Open(const QString &entry);
     CameraReport Failed(Session::Outcome outcome, const QString &subject) const;
+    QString PutBackText() const;
     CameraReport Downloaded(const QString &entry);
     CameraReport LoadedLists(const QString &entry);
     CameraReport Rewritten(const QString &entry, const QString &done);
@@ -65,7 +69,9 @@ private:
     QHash<QString, Usage> usages;
     Session session;
     QStringList files;
+    QString command;
     QString output;
+    QString fromHistory;
     bool all = false;
     bool json = false;
     bool yes = false;

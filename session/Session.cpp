@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 Session::Session()
     : camera(std::make_unique<CameraInterface>())
 {
@@ -54,7 +56,20 @@ Session::Outcome Session::Connect(const QString &entry)
     if (!camera->CheckFlashFileSystem())
         return NoFileSystem;
     description = camera->GetCameraDescription();
+    copies = std::make_unique<CameraCopies>(description, entry);
+    KeepFactoryCopy();
     return Done;
+}
+
+// Kept the first time a camera is seen; a camera whose factory file cannot be read is still
+// connected, and the copy is tried again next time.
+void Session::KeepFactoryCopy()
+{
+    if (!keepCopies || copies->HasFactoryCopy())
+        return;
+    std::vector<unsigned char> factory;
+    if (camera->ReadFactoryDefectFile(factory))
+        copies->Keep(QStringLiteral("factory"), factory, false);
 }
 
 void Session::Disconnect()
@@ -63,6 +78,7 @@ void Session::Disconnect()
     cameraListLoaded = false;
     camera->DisconnectCamera();
     description = CameraDescription();
+    copies.reset();
 }
 
 bool Session::IsConnected() const
@@ -98,6 +114,8 @@ Session::Outcome Session::Backup(const QString &fileName)
         LogLine(QStringLiteral("Error! Export binary defect file failed."));
         return FileNotWritten;
     }
+    if (copies)
+        copies->RecordBackup(fileName, content);
     return Done;
 }
 
@@ -106,14 +124,12 @@ Session::Outcome Session::Restore(const QString &fileName)
     std::vector<unsigned char> content;
     if (!ListFileIO().ImportBinaryDefectFile(description, fileName, &content))
         return QFileInfo(fileName).isReadable() ? NotABackup : FileNotRead;
-    if (!camera->UploadDefectFile(content))
-        return WriteFailed;
-    return Done;
+    return Guarded(QStringLiteral("restore"), [&] { return camera->UploadDefectFile(content); });
 }
 
 Session::Outcome Session::Revert()
 {
-    return camera->RevertToFactoryDefectFile() ? Done : WriteFailed;
+    return Guarded(QStringLiteral("revert"), [this] { return camera->RevertToFactoryDefectFile(); });
 }
 
 Session::ListCheck Session::Check() const
@@ -150,7 +166,92 @@ Session::Outcome Session::Upload(const Acceptance &accept)
         LogLine(QStringLiteral("Formating Defect File data failed"));
         return NotEncoded;
     }
-    return camera->UploadDefectFile(content) ? Done : WriteFailed;
+    return Guarded(QStringLiteral("upload"), [&] { return camera->UploadDefectFile(content); });
+}
+
+// The camera's file is copied before the write, and put back when the write fails.
+Session::Outcome Session::Guarded(const QString &operation, const std::function<bool()> &write)
+{
+    lastPutBack = NothingToPutBack;
+    lastCopy = CameraCopies::Copy();
+    if (!keepCopies || !copies)
+        return write() ? Done : WriteFailed;
+    std::vector<unsigned char> previous;
+    bool ownFile = false;
+    if (!camera->ReadOwnDefectFile(previous, ownFile) || !copies->Keep(operation, previous, !ownFile, &lastCopy))
+        return NotCopied;
+    if (write()) {
+        copies->Finish(lastCopy);
+        return Done;
+    }
+    lastPutBack = PutBackContent(previous, !ownFile) ? PutBackDone : PutBackFailed;
+    if (lastPutBack == PutBackDone)
+        copies->Finish(lastCopy);
+    return WriteFailed;
+}
+
+// A camera that still holds what it held is left alone; one that held no file of its own gets
+// its file erased again.
+bool Session::PutBackContent(const std::vector<unsigned char> &previous, bool factoryListInUse)
+{
+    emit TransferProgress(QStringLiteral("putting back"), 0, 0);
+    std::vector<unsigned char> now;
+    bool ownFile = false;
+    if (camera->ReadOwnDefectFile(now, ownFile) && ownFile != factoryListInUse && (!ownFile || now == previous))
+        return true;
+    return factoryListInUse ? camera->EraseDefectFile() : camera->UploadDefectFile(previous);
+}
+
+void Session::SetKeepCopies(bool keep)
+{
+    keepCopies = keep;
+}
+
+Session::PutBack Session::LastPutBack() const
+{
+    return lastPutBack;
+}
+
+CameraCopies::Copy Session::LastCopy() const
+{
+    return lastCopy;
+}
+
+QList<CameraCopies::Copy> Session::History() const
+{
+    QList<CameraCopies::Copy> history = copies ? copies->Records() : QList<CameraCopies::Copy>();
+    std::reverse(history.begin(), history.end());
+    std::stable_partition(history.begin(), history.end(),
+                          [](const CameraCopies::Copy &copy) { return copy.operation != QLatin1String("factory"); });
+    return history;
+}
+
+// A copy that is gone or no longer what was recorded is not written.
+Session::Outcome Session::RestoreCopy(const CameraCopies::Copy &copy)
+{
+    std::vector<unsigned char> content;
+    if (!CameraCopies::Read(copy, content))
+        return FileNotRead;
+    return Restore(copy.file);
+}
+
+std::optional<CameraCopies::Copy> Session::UnfinishedWrite() const
+{
+    return copies ? copies->Unfinished() : std::nullopt;
+}
+
+Session::Outcome Session::Recover()
+{
+    const std::optional<CameraCopies::Copy> unfinished = UnfinishedWrite();
+    if (!unfinished)
+        return Done;
+    std::vector<unsigned char> previous;
+    if (!CameraCopies::Read(*unfinished, previous))
+        return FileNotRead;
+    if (!PutBackContent(previous, unfinished->factoryListInUse))
+        return WriteFailed;
+    copies->Finish(*unfinished);
+    return Done;
 }
 
 QList<PixelCoords> Session::CameraListRuns() const

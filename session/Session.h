@@ -1,6 +1,7 @@
 #ifndef SESSION_H
 #define SESSION_H
 
+#include "CameraCopies.h"
 #include "CameraDescription.h"
 #include "Finding.h"
 #include "PixelCoords.h"
@@ -39,6 +40,14 @@ public:
         NothingToUpload,  // the user list is empty
         NotEncoded,       // the merged list could not be encoded for this sensor
         Declined,         // the findings were not accepted
+        NotCopied,        // no copy of the camera's file could be kept, so nothing was written
+    };
+
+    // How a failed write ended for what the camera held before it.
+    enum PutBack {
+        NothingToPutBack, // no write failed, or no copy was taken
+        PutBackDone,      // the camera holds its previous list again
+        PutBackFailed,    // the previous list is only in the copy
     };
 
     // The merged list's findings; none when it could not be encoded.
@@ -76,6 +85,21 @@ public:
     QList<PixelCoords> CameraListRuns() const;
     Outcome Upload(const Acceptance &accept);
 
+    // Whether a copy of the camera's file is kept before each write, and put back when the write
+    // fails (on unless a front end turns it off).
+    void SetKeepCopies(bool keep);
+    // Of the last upload, restore or revert.
+    PutBack LastPutBack() const;
+    CameraCopies::Copy LastCopy() const;
+    // The connected camera's copies, newest first and its factory list last.
+    QList<CameraCopies::Copy> History() const;
+    // A copy from the history restored as a backup file is.
+    Outcome RestoreCopy(const CameraCopies::Copy &copy);
+    // The copy taken before a write into the connected camera that did not finish.
+    std::optional<CameraCopies::Copy> UnfinishedWrite() const;
+    // That copy put back into the camera.
+    Outcome Recover();
+
     bool IsCameraListLoaded() const;
     QList<PixelCoords> CameraDefects() const;
     QList<PixelCoords> UserDefects() const;
@@ -99,12 +123,19 @@ signals:
 
 private:
     bool Encode(NeighborByteEncoding &encoding) const;
+    void KeepFactoryCopy();
+    Outcome Guarded(const QString &operation, const std::function<bool()> &write);
+    bool PutBackContent(const std::vector<unsigned char> &previous, bool factoryListInUse);
 
     std::unique_ptr<CameraInterface> camera;
     CameraDescription description;
     QList<PixelCoords> cameraDefects;
     QList<PixelCoords> userDefects;
     bool cameraListLoaded = false;
+    std::unique_ptr<CameraCopies> copies;
+    bool keepCopies = true;
+    PutBack lastPutBack = NothingToPutBack;
+    CameraCopies::Copy lastCopy;
 };
 
 #endif

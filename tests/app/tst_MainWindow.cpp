@@ -9,6 +9,7 @@
 
 #include <QFileDialog>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -95,6 +96,20 @@ const QString ListEmptyText = QStringLiteral("User defective pixel list empty. P
 const QString ListEmpty = Box(QMessageBox::Warning, "Validation Error", ListEmptyText);
 const QString Overwrite = Box(QMessageBox::Question, "Overwrite User Defective Pixel List?",
                               "Warning! User defect list not empty. Are you sure you want to overwrite list?");
+const QString NotCopied = Waiting(Box(QMessageBox::Critical, "Backup Error", "Could not keep a copy of the camera's defective pixel list. Nothing was written to the camera."));
+const QString PutBack = Waiting(Box(QMessageBox::Information, "Previous List Restored", "The camera's previous defective pixel list was put back."));
+QString CopiesFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Corvane/Talvern/backups/1001";
+}
+
+// The copy taken before the monochrome camera's last write of this kind.
+QString CopyBefore(const QString &operation)
+{
+    const QDir folder(CopiesFolder());
+    const QStringList copies = folder.entryList({"*-" + operation + ".bin"}, QDir::Files, QDir::Name);
+    return copies.isEmpty() ? QString() : folder.absoluteFilePath(copies.last());
+}
 const QString NotBackedUp = Waiting(Box(QMessageBox::Critical, "Backup Error", "Could not back up the defective pixel list. No backup file was written."));
 const QString Backup = Waiting(FileDialog("save", "Backup Defective Pixel List.", "Defective Pixel List Files (*.bin)"));
 const QString Restore = Waiting(FileDialog("open", "Restore Defective Pixel List.", "Defective Pixel List Files (*.bin)"));
@@ -165,6 +180,7 @@ private slots:
     {
         window.reset(); // the last test's, before the camera is reset under it
         ZorvikSim::ClearCalls("1001");
+        QVERIFY(QDir(CopiesFolder()).removeRecursively());
         QVERIFY(ZorvikSim::ResetToFactory("1001") && SetFile(factory, ZorvikSim::FactoryDefectFileId)
                 && SetFile(Encoded(MonoList)));
         folder = std::make_unique<QTemporaryDir>();
@@ -284,13 +300,13 @@ private slots:
         QTest::newRow("restore cancelled") << int(None) << "restore" << QStringList{Restore} << MonoList << two;
         QTest::newRow("restore a backup of another sensor") << int(None) << "restore other-sensor.bin"
                                                             << QStringList{Restore, "Error! Sensor dimensions mismatch.", mismatch, corrupt} << MonoList << two;
-        QTest::newRow("restore fails") << int(CallsFail) << "restore backup.bin" << QStringList{Restore, notRestored} << MonoList << two;
+        QTest::newRow("restore, camera file not copied") << int(CallsFail) << "restore backup.bin" << QStringList{Restore, NotCopied} << MonoList << two;
         QTest::newRow("restore a backup of another camera") << int(None) << "restore backup.bin" << QStringList{Restore}
                                                             << Coordinates{{1, 1}, {2, 2}, {3, 3}} << two;
         QTest::newRow("revert answered No") << int(None) << "revert No" << QStringList{revert} << MonoList << two;
         QTest::newRow("revert") << int(None) << "revert Yes" << QStringList{revert} << Decoded(factory) << two;
         QTest::newRow("revert, factory file unreadable")
-            << int(FactoryLost) << "revert Yes" << QStringList{revert, "Error! Could not download factory defect list.", notReverted} << MonoList << two;
+            << int(FactoryLost) << "revert Yes" << QStringList{revert, "Error! Could not download factory defect list.", notReverted, PutBack} << MonoList << two;
         QTest::newRow("upload, findings accepted, outside dropped") << int(None) << "upload Yes" << QStringList{Findings}
                                                                     << MonoList + Coordinates{{6, 6}} << two;
         QTest::newRow("upload with nothing left to write")
@@ -347,13 +363,22 @@ private slots:
         QCOMPARE(Table(UserView), userTable);
     }
 
-    // What reads back from the camera differs from what was written.
+    // What reads back from the camera differs from whatever is written, the previous list too:
+    // the user is told where its copy is, and the copy is what the camera held.
     void uploadNotVerified()
     {
         QVERIFY(ConnectAndDownload() && Added({"2048,5", "6,6"}) && Fail(ZorvikSim::FaultKind::ReadBackDiffers));
+        const QByteArray held = File();
 
-        QCOMPARE(Act("upload Yes"), QStringList({Findings, Waiting(Box(QMessageBox::Critical, "Upload Error",
-                                                                       "Could not upload user defective pixel list to camera. Please try again."))}));
+        const QStringList told = Act("upload Yes");
+        const QString copy = CopyBefore("upload");
+        QCOMPARE(told, QStringList({Findings, Waiting(Box(QMessageBox::Critical, "Upload Error",
+                                                          "Could not upload user defective pixel list to camera. Please try again.")),
+                                    Waiting(Box(QMessageBox::Critical, "Previous List Not Restored",
+                                                "The camera's previous defective pixel list could not be put back. A copy is kept in "
+                                                    + copy + "."))}));
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == held);
         QCOMPARE(Rows(CameraView), MonoList);
     }
 

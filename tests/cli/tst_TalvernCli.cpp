@@ -164,7 +164,7 @@ private slots:
     void init()
     {
         dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid() && QDir(dir->path()).mkpath("cameras"));
+        QVERIFY(dir->isValid() && QDir(dir->path()).mkpath("cameras") && QDir(dir->path()).mkpath("home"));
         ZorvikSim::UseFolder(Path("cameras").toStdString());
         for (const Attached &camera : Cameras)
             QVERIFY(ZorvikSim::Attach(camera.setup) && (camera.list.empty() || SetFile(camera, Encoded(camera.list, camera.setup))));
@@ -247,8 +247,9 @@ private slots:
         QFETCH(bool, packetFault);
         QFETCH(int, status);
         QFETCH(QString, told);
+        // The factory file is copied the first time a camera is seen, before the fault is set.
+        QVERIFY(!packetFault || (Start({"show", "1001"}).status == 0 && ZorvikSim::SetFault("1001", {ZorvikSim::FaultKind::CorruptPacketOffset, 1, -13})));
         const QByteArrayList before = Held();
-        QVERIFY(!packetFault || ZorvikSim::SetFault("1001", {ZorvikSim::FaultKind::CorruptPacketOffset, 1, -13}));
         const Ran ran = Start(arguments);
         QCOMPARE(ran.status, status);
         QCOMPARE(ran.err, QStringList{"talvern-cli: " + told.replace("{folder}", Path())});
@@ -297,6 +298,7 @@ private slots:
     {
         const Attached &failing = Cameras[2];
         const QByteArray untouched = File(failing);
+        QVERIFY(Start({"show", failing.setup.id.c_str()}).status == 0);
         QVERIFY(ZorvikSim::SetFault(failing.setup.id, {ZorvikSim::FaultKind::CorruptPacketOffset, 1, -13}));
         const Ran ran = Start({"upload", "--all", "added.csv", "--yes"});
         QCOMPARE(ran.status, 4);
