@@ -1,5 +1,6 @@
 #include <ZorvikSim/Simulator.h>
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -42,6 +43,8 @@ const Attached Cameras[] = {
     {{"HN2703-C", "1002", "CAM-7", 1936, 1216, "Bayer", true, 32768}, "HN2703-C-1002(CAM-7)", {{100, 200}, {1000, 1900}}},
 };
 const Attached &Mono = Cameras[0];
+const QString CopiesFolder = "home/data/Corvane/Talvern/backups/1001/";
+const QString Unfinished = "talvern-cli: warning: a write into HN2702-M-1001 did not finish; 'talvern-cli recover 1001' puts back the list it held before";
 const Attached &Colour = Cameras[4];
 
 QStringList Entries()
@@ -139,14 +142,41 @@ class tst_TalvernCli : public QObject
             held << File(camera);
         return held;
     }
-    Ran Start(const QStringList &arguments) const
+    void Prepare(QProcess &process) const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const auto &[variable, folder] : {std::pair{"ZORVIK_SIM_HOME", "cameras"}, {"HOME", "home"}, {"XDG_CONFIG_HOME", "home/config"}, {"XDG_DATA_HOME", "home/data"}})
             environment.insert(variable, Path(folder));
-        QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(Path());
+    }
+    // Started with --verbose and killed (SIGKILL) as soon as a camera access line starts with the marker.
+    bool Killed(const QStringList &arguments, const QByteArray &marker) const
+    {
+        QProcess process;
+        Prepare(process);
+        process.setReadChannel(QProcess::StandardError);
+        process.start(TALVERN_CLI, QStringList(arguments) << "--verbose");
+        QByteArray seen;
+        while (process.waitForReadyRead(10000)) {
+            seen += process.readAllStandardError();
+            if (seen.contains('\n' + marker)) {
+                process.kill();
+                return process.waitForFinished() && process.exitStatus() == QProcess::CrashExit;
+            }
+        }
+        return false;
+    }
+    // The monochrome camera's copies, as recorded in their index.
+    QJsonArray Copies() const
+    {
+        QFile index(Path(CopiesFolder + "index.json"));
+        return index.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(index.readAll())["copies"].toArray() : QJsonArray();
+    }
+    Ran Start(const QStringList &arguments) const
+    {
+        QProcess process;
+        Prepare(process);
         process.start(TALVERN_CLI, arguments);
         process.waitForFinished(-1);
         Ran ran;
@@ -279,6 +309,65 @@ private slots:
         QCOMPARE(decoded.out.mid(decoded.out.indexOf("Row,Column") + 1), defects + QStringList{QString("%1 defects").arg(defects.size())});
     }
 
+    void killed_data()
+    {
+        QTest::addColumn<QByteArray>("marker");
+        QTest::newRow("after the erase") << QByteArray("Flash File erased");
+        QTest::newRow("in the middle of the packets") << QByteArray("Write packet 0\t");
+        QTest::newRow("before the read-back") << QByteArray("Flash File uploaded");
+    }
+
+    // Killed in the middle of an upload, talvern-cli leaves the copy and its index whole, the next
+    // command warns, and recover puts the old list back.
+    void killed()
+    {
+        QFETCH(QByteArray, marker);
+        const QByteArray held = File(Mono);
+        QVERIFY(Killed({"upload", "1001", "added.csv", "--yes"}, marker));
+        const QJsonArray copies = Copies();
+        QCOMPARE(copies.size(), 2);
+        QCOMPARE(copies[0]["operation"].toString(), "factory");
+        const QJsonValue copy = copies[1];
+        QCOMPARE(copy["operation"].toString() + ' ' + QString::number(copy["finished"].toBool()), "upload 0");
+        QCOMPARE(Read(CopiesFolder + copy["file"].toString()), held);
+        QCOMPARE(copy["sha256"].toString(), QCryptographicHash::hash(held, QCryptographicHash::Sha256).toHex());
+        QCOMPARE(Start({"show", "1001"}).err, QStringList{Unfinished});
+        const Ran recovered = Start({"recover", "1001"});
+        QCOMPARE(recovered.out, QStringList{QString("Recovered; the camera holds %1 defects").arg(MonoList.size())});
+        QCOMPARE(File(Mono), held);
+        QCOMPARE(Start({"recover", "1001"}).out, QStringList{"Nothing to recover: the last write into HN2702-M-1001 finished"});
+    }
+
+    // A write whose every read-back differs cannot put the old list back either: the user is told
+    // where its copy is, and recover puts it back once the camera stores what it is sent.
+    void writeFails()
+    {
+        const QByteArray held = File(Mono);
+        QVERIFY(ZorvikSim::SetFault("1001", {ZorvikSim::FaultKind::ReadBackDiffers, 1, -13}));
+        const Ran ran = Start({"restore", "1001", "backup.bin"});
+        QCOMPARE(ran.status, 4);
+        const QString copy = Path(CopiesFolder + Copies().last()["file"].toString());
+        QCOMPARE(ran.err, QStringList{"talvern-cli: writing into HN2702-M-1001 failed; its previous list could not be put back, a copy is kept in " + copy});
+        QCOMPARE(Read(CopiesFolder + QFileInfo(copy).fileName()), held);
+        QVERIFY(ZorvikSim::ClearFaults("1001"));
+        const Ran recovered = Start({"recover", "1001"});
+        QCOMPARE(recovered.status, 0);
+        QCOMPARE(File(Mono), held);
+    }
+
+    // Nothing is written when no copy can be kept, unless the user says to write without one.
+    void copyNotKept()
+    {
+        QVERIFY(QDir(Path()).mkpath("home/data/Corvane/Talvern") && Write("home/data/Corvane/Talvern/backups", "a file"));
+        const QByteArrayList before = Held();
+        const Ran refused = Start({"restore", "1001", "backup.bin"});
+        QCOMPARE(refused.status, 5);
+        QCOMPARE(refused.err, QStringList{"talvern-cli: could not keep a copy of the defect file of HN2702-M-1001; nothing was written (give --no-backup to write without one)"});
+        QVERIFY(Held() == before);
+        QCOMPARE(Start({"restore", "1001", "backup.bin", "--no-backup"}).status, 0);
+        QCOMPARE(File(Mono), Read("backup.bin"));
+    }
+
     // A backup restored as it is, then the factory list brought back.
     void restoreAndRevert()
     {
@@ -290,6 +379,20 @@ private slots:
         QCOMPARE(reverted.status, 0);
         QCOMPARE(reverted.out, QStringList{QString("Reverted; the camera holds %1 defects").arg(Decoded(File(Mono, Factory)).size())});
         QCOMPARE(File(Mono), File(Mono, Factory));
+
+        // The history, newest first: the copies before the revert and the restore, then the factory list.
+        const Ran history = Start({"history", "1001", "--json"});
+        QStringList listed;
+        for (const QJsonValue copy : history.json["copies"].toArray())
+            listed << QString("%1 %2 %3").arg(copy["number"].toInt()).arg(copy["operation"].toString()).arg(copy["defects"].toInt());
+        const int factoryDefects = Decoded(File(Mono, Factory)).size();
+        QCOMPARE(listed, QStringList({QString("1 revert %1").arg(Restored.size()), QString("2 restore %1").arg(MonoList.size()),
+                                      QString("3 factory %1").arg(factoryDefects)}));
+        QCOMPARE(Start({"restore", "1001", "--from-history", "2"}).out, QStringList{QString("Restored; the camera holds %1 defects").arg(MonoList.size())});
+        QCOMPARE(File(Mono), Encoded(MonoList));
+        const Ran absent = Start({"restore", "1001", "--from-history", "9"});
+        QCOMPARE(absent.status, 1);
+        QCOMPARE(absent.err, QStringList{"talvern-cli: the history of HN2702-M-1001 holds no copy '9' (see history)"});
     }
 
     // upload --all goes on past a camera whose transfer fails: the others hold their list and the

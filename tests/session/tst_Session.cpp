@@ -43,12 +43,63 @@ bool WriteFile(const QString &fileName, const QByteArray &content)
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
+QByteArray Raw(const std::vector<uint8_t> &content)
+{
+    return QByteArray(reinterpret_cast<const char *>(content.data()), int(content.size()));
+}
+
+QByteArray FileContent(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const Bytes Old = Holding({{50, 50}});
+const Bytes Backup = Holding({{7, 7}, {8, 8}});
+
+// What a write left in the camera, counted over the runs of a sweep.
+struct Ends
+{
+    int old = 0, written = 0, erased = 0;
+    QString Text() const { return QStringLiteral("old %1, new %2, erased %3").arg(old).arg(written).arg(erased); }
+};
+
 } // namespace
 
 class tst_Session : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
+
+    // Connected to the small camera holding the old list, with the user's (5,5) and a backup ready.
+    std::unique_ptr<Session> Connected(bool keepCopies = true)
+    {
+        auto session = std::make_unique<Session>();
+        session->SetKeepCopies(keepCopies);
+        session->CameraEntries();
+        if (!ZorvikSim::SetFile("7001", ZorvikSim::CustomDefectFileId, Old)
+            || !ZorvikSim::SetFile("7001", ZorvikSim::FactoryDefectFileId, Holding({{9, 9}}))
+            || session->Connect(Small) != Session::Done
+            || session->Download() != Session::Done || !session->AddUserDefect({5, 5}, -1)
+            || !WriteFile(dir.filePath("backup.bin"), Raw(Backup)))
+            return nullptr;
+        return session;
+    }
+
+    // The operation's write, and what the camera holds when it arrived.
+    Session::Outcome Write(Session &session, const QString &operation, Bytes *written)
+    {
+        if (operation == "upload") {
+            *written = Holding({{50, 50}, {5, 5}});
+            return session.Upload([](const QList<Finding> &) { return true; });
+        }
+        if (operation == "restore") {
+            *written = Backup;
+            return session.Restore(dir.filePath("backup.bin"));
+        }
+        ZorvikSim::GetFile("7001", ZorvikSim::FactoryDefectFileId, *written);
+        return session.Revert();
+    }
 
 private slots:
     void initTestCase()
@@ -99,6 +150,105 @@ private slots:
             QVERIFY(Custom() == before);
         QCOMPARE(session.Download(), Session::Done);
         QCOMPARE(session.CameraDefects(), held);
+    }
+
+    void faultSweep_data()
+    {
+        QTest::addColumn<QString>("operation");
+        for (const char *operation : {"upload", "restore", "revert"})
+            QTest::newRow(operation) << operation;
+    }
+
+    // For every k the k-th call into the camera fails once. Written without copies, some runs leave
+    // the camera erased; with them none does, and every run that did not write the new list either
+    // wrote nothing at all or says that the old list was put back.
+    void faultSweep()
+    {
+        QFETCH(QString, operation);
+        DebugLines quiet;
+        QStringList counts;
+        for (const bool keepCopies : {false, true}) {
+            Ends ends;
+            bool fired = true;
+            for (int k = 1; fired; ++k) {
+                const std::unique_ptr<Session> session = Connected(keepCopies);
+                QVERIFY(session && ZorvikSim::SetFault("7001", {ZorvikSim::FaultKind::FailCall, k, -13}));
+                Bytes written;
+                const Session::Outcome outcome = Write(*session, operation, &written);
+                fired = ZorvikSim::Faults("7001").empty();
+                QVERIFY(ZorvikSim::ClearFaults("7001"));
+                const Bytes held = Custom();
+                ends.written += held == written;
+                ends.old += held == Old;
+                ends.erased += held != written && held != Old;
+                if (!keepCopies || held == written)
+                    continue;
+                QCOMPARE(held, Old);
+                QVERIFY2(outcome == Session::NotCopied || session->LastPutBack() == Session::PutBackDone, qPrintable(QString::number(k)));
+                QVERIFY(!session->UnfinishedWrite());
+            }
+            counts << (keepCopies ? "with copies: " : "without copies: ") + ends.Text();
+            QVERIFY2(keepCopies ? ends.erased == 0 : ends.erased > 0, qPrintable(counts.last()));
+        }
+        qInfo("%s %s", qPrintable(operation), qPrintable(counts.join("; ")));
+    }
+
+    // From the k-th call on every call fails: where that leaves the camera erased, the copy is what
+    // it held, the write is unfinished, and the copy goes back once the camera answers again.
+    void persistentFault()
+    {
+        DebugLines quiet;
+        int erased = 0;
+        bool fired = true;
+        for (int k = 1; fired; ++k) {
+            std::unique_ptr<Session> session = Connected();
+            QVERIFY(session && ZorvikSim::SetFault("7001", {ZorvikSim::FaultKind::FailFromCall, k, -13}));
+            Bytes written;
+            Write(*session, "restore", &written);
+            fired = !ZorvikSim::Calls("7001").empty() && ZorvikSim::Calls("7001").back().result != 0;
+            QVERIFY(ZorvikSim::ClearFaults("7001"));
+            ZorvikSim::ClearCalls("7001");
+            if (Custom() == Old || Custom() == written)
+                continue;
+            ++erased;
+            QCOMPARE(session->LastPutBack(), Session::PutBackFailed);
+            QCOMPARE(FileContent(session->LastCopy().file), Raw(Old));
+            session.reset();
+            session = std::make_unique<Session>();
+            session->CameraEntries();
+            QCOMPARE(session->Connect(Small), Session::Done);
+            QVERIFY(session->UnfinishedWrite());
+            QCOMPARE(session->Recover(), Session::Done);
+            QCOMPARE(Custom(), Old);
+            QVERIFY(!session->UnfinishedWrite());
+        }
+        QVERIFY(erased > 0);
+    }
+
+    // A camera unplugged in the middle of the packets keeps nothing; plugged in again, it gets
+    // its old list back from the copy.
+    void unplugged()
+    {
+        DebugLines quiet;
+        std::unique_ptr<Session> session = Connected();
+        // The copy is read first, as a backup is.
+        ZorvikSim::ClearCalls("7001");
+        QVERIFY(session && session->Backup(dir.filePath("read.bin")) == Session::Done);
+        const std::vector<ZorvikSim::Call> calls = ZorvikSim::Calls("7001");
+        const int reads = int(std::count_if(calls.begin(), calls.end(), [](const ZorvikSim::Call &call) { return call.operation == "ReadMemory"; }));
+        QVERIFY(ZorvikSim::SetFault("7001", {ZorvikSim::FaultKind::UnplugMidTransfer, reads + 3, -13}));
+        Bytes written;
+        QCOMPARE(Write(*session, "restore", &written), Session::WriteFailed);
+        QCOMPARE(session->LastPutBack(), Session::PutBackFailed);
+        QCOMPARE(FileContent(session->LastCopy().file), Raw(Old));
+        session.reset();
+        QVERIFY(ZorvikSim::Attach({"HN2702-M", "7001", "", 100, 100, "Mono", true, 4352 + 8 * 10}));
+        QVERIFY(Custom().empty());
+        session = std::make_unique<Session>();
+        session->CameraEntries();
+        QCOMPARE(session->Connect(Small), Session::Done);
+        QCOMPARE(session->Recover(), Session::Done);
+        QCOMPARE(Custom(), Old);
     }
 
     // Every step of a write is reported, each packet once.
