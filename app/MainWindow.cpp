@@ -7,6 +7,8 @@
 #include "DebugLog.h"
 #include "FramelessWindow.h"
 #include "HelpDialog.h"
+#include "HistoryDialog.h"
+#include "NeighborByteEncoding.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -87,7 +89,7 @@ void MainWindow::SetConnectedState(bool connected)
     ui.disconnectButton->setEnabled(connected);
     ui.connectButton->setEnabled(!connected);
     const QList<QToolButton *> cameraButtons = {ui.downloadButton, ui.restoreButton, ui.backupButton,
-                                                ui.revertButton,   ui.loadButton,    ui.saveButton,
+                                                ui.revertButton,   ui.historyButton, ui.loadButton,    ui.saveButton,
                                                 ui.addButton,      ui.removeButton,  ui.clearButton,
                                                 ui.uploadButton};
     for (QToolButton *button : cameraButtons)
@@ -291,7 +293,12 @@ void MainWindow::RestoreDefectFile()
                                                           StartDirectory, BackupFilter);
     if (fileName.isEmpty())
         return;
-    const Session::Outcome outcome = session.Restore(fileName);
+    TellRestored(session.Restore(fileName));
+}
+
+// The boxes after a restore from a file or from the history.
+void MainWindow::TellRestored(Session::Outcome outcome)
+{
     if (outcome == Session::NotABackup || outcome == Session::FileNotRead) {
         QMessageBox::critical(this, QStringLiteral("Restore Error"),
                               QStringLiteral("Backup file not supported or corrupt. Please verify file and try again."));
@@ -306,6 +313,30 @@ void MainWindow::RestoreDefectFile()
         return;
     }
     on_downloadButton_clicked();
+}
+
+void MainWindow::on_historyButton_clicked()
+{
+    if (!session.IsCameraListLoaded())
+        on_downloadButton_clicked();
+    const QList<CameraCopies::Copy> history = session.History();
+    QList<HistoryDialog::Entry> entries;
+    for (const CameraCopies::Copy &copy : history) {
+        HistoryDialog::Entry entry;
+        entry.time = copy.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        entry.done = copy.Done();
+        entry.defects = copy.defects;
+        std::vector<unsigned char> content;
+        entry.readable = CameraCopies::Read(copy, content);
+        DecodeDefectFile(content, &entry.list);
+        entries.append(entry);
+    }
+    HistoryDialog dialog(entries, session.CameraDefects(), this);
+    if (dialog.exec() != QDialog::Accepted || dialog.Chosen() < 0)
+        return;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    TellRestored(session.RestoreCopy(history[dialog.Chosen()]));
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void MainWindow::on_revertButton_clicked()

@@ -32,6 +32,7 @@ private slots:
     void on_restoreButton_clicked();
     void on_backupButton_clicked();
     void on_revertButton_clicked();
+    void on_historyButton_clicked();
     void on_loadButton_clicked();
     void on_saveButton_clicked();
     void on_addButton_clicked();
@@ -61,6 +62,7 @@ private:
     void DownloadCameraList();
     void BackupDefectFile();
     void RestoreDefectFile();
+    void TellRestored(Session::Outcome outcome);
     void RevertDefectFile();
     void RecolourCameraList();
     void UploadUserList();

@@ -129,16 +129,6 @@ QString Model(QString entry, const QString &serialNumber, const QString &id)
     return entry;
 }
 
-// What the copy was taken before, as history lists it.
-QString OperationText(const CameraCopies::Copy &copy)
-{
-    if (copy.operation == QLatin1String("factory"))
-        return QStringLiteral("factory list");
-    if (copy.operation == QLatin1String("backup"))
-        return QStringLiteral("backup");
-    return QStringLiteral("before ") + copy.operation + (copy.finished ? QString() : QStringLiteral(" (unfinished)"));
-}
-
 QString Defects(int count)
 {
     return count == 1 ? QStringLiteral("1 defect") : QStringLiteral("%1 defects").arg(count);
@@ -680,7 +670,7 @@ CameraReport CommandLine::History(const QString &entry)
     for (int index = 0; index < history.size(); ++index) {
         const CameraCopies::Copy &copy = history[index];
         const QString time = copy.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        rows.append({QString::number(index + 1), time, OperationText(copy), QString::number(copy.defects), copy.file});
+        rows.append({QString::number(index + 1), time, copy.Done(), QString::number(copy.defects), copy.file});
         copies.append(QJsonObject{{QStringLiteral("number"), index + 1},
                                   {QStringLiteral("time"), copy.time.toString(Qt::ISODateWithMs)},
                                   {QStringLiteral("operation"), copy.operation},

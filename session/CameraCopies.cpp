@@ -76,6 +76,15 @@ CameraCopies::Copy FromJson(const QJsonObject &object, const QDir &folder)
 
 } // namespace
 
+QString CameraCopies::Copy::Done() const
+{
+    if (operation == Factory)
+        return QStringLiteral("factory list");
+    if (operation == Backup)
+        return QStringLiteral("backup");
+    return QStringLiteral("before ") + operation + (finished ? QString() : QStringLiteral(" (unfinished)"));
+}
+
 CameraCopies::CameraCopies(const CameraDescription &description, const QString &entry)
     : description(description), entry(entry), folder(Folder(description.serialNumber))
 {

@@ -30,6 +30,9 @@ public:
         QString sha256;
         bool factoryListInUse = false; // the camera's own file was empty, so it used its factory list
         bool finished = true;          // the write this copy was taken for ended with the camera in order
+
+        // What the copy is, as the history lists it: "factory list", "backup", "before upload"...
+        QString Done() const;
     };
 
     // Automatic copies kept per camera; the factory copy and backup records are always kept.

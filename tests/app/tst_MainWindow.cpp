@@ -2,6 +2,7 @@
 #include "CameraInterface.h"
 #include "CoordinatesDialog.h"
 #include "DebugLines.h"
+#include "HistoryDialog.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 #include "MouseEvents.h"
@@ -62,6 +63,15 @@ Coordinates Decoded(const QByteArray &content)
     return list;
 }
 
+// "row,column" of each, separated by spaces.
+QString Text(const Coordinates &list)
+{
+    QStringList items;
+    for (const PixelCoords &coords : list)
+        items << QString("%1,%2").arg(coords.row).arg(coords.column);
+    return items.join(' ');
+}
+
 QByteArray Encoded(const Coordinates &list, int width = 2048, int height = 2048)
 {
     std::vector<std::pair<uint16_t, uint16_t>> rowColumns;
@@ -89,7 +99,7 @@ QString FileDialog(const QString &mode, const QString &title, const QString &fil
 const QString NoCamera = QStringLiteral("No Camera Connected...");
 const QStringList Disconnected = {"aboutButton", "connectButton", "exitButton", "helpButton", "refreshButton"};
 const QStringList Connected = {"aboutButton", "addButton", "backupButton", "clearButton", "disconnectButton",
-                               "downloadButton", "exitButton", "helpButton", "loadButton", "refreshButton",
+                               "downloadButton", "exitButton", "helpButton", "historyButton", "loadButton", "refreshButton",
                                "removeButton", "restoreButton", "revertButton", "saveButton", "uploadButton"};
 const QString DownloadFailed = Waiting(Box(QMessageBox::Critical, "Download Error", "Could not download defective pixel list from camera. Please contact support."));
 const QString ListEmptyText = QStringLiteral("User defective pixel list empty. Please verify contents and try again.");
@@ -382,6 +392,54 @@ private slots:
         QCOMPARE(Rows(CameraView), MonoList);
     }
 
+    // Newest first and the factory list last; the chosen copy's difference to the camera list, and
+    // Restore writes it as a restore does. A copy altered on disk cannot be restored.
+    void history()
+    {
+        const Coordinates restored{{1, 1}, {2, 2}, {3, 3}};
+        const QString factoryRow = QString("factory list %1").arg(Decoded(factory).size());
+        QVERIFY(ConnectAndDownload());
+        QCOMPARE(Act("restore backup.bin"), QStringList{Restore});
+
+        QCOMPARE(History(0, "restoreButton"), QStringList({QString("before restore %1").arg(MonoList.size()), factoryRow, "adds " + Text(MonoList),
+                                                           "removes 1,1 2,2 3,3", "restore enabled"}));
+        QCOMPARE(Decoded(File()), MonoList);
+        QCOMPARE(Rows(CameraView), MonoList);
+
+        QCOMPARE(History(2, "closeButton"), QStringList({"before restore 3", QString("before restore %1").arg(MonoList.size()), factoryRow,
+                                                         "adds " + Text(Decoded(factory)),
+                                                         "removes " + Text(MonoList), "restore enabled"}));
+        QCOMPARE(Decoded(File()), MonoList);
+        QCOMPARE(History(2, "restoreButton").last(), "restore enabled");
+        QCOMPARE(Decoded(File()), Decoded(factory));
+
+        QFile copy(CopyBefore("restore"));
+        QVERIFY(copy.open(QIODevice::Append) && copy.write("altered") == 7);
+        copy.close();
+        QCOMPARE(History(0, "closeButton").last(), "restore disabled");
+    }
+
+    // A write that did not finish is offered back on every connect until the user takes it.
+    void unfinishedWrite()
+    {
+        QVERIFY(ConnectAndDownload() && Added({"6,6"}) && Fail(ZorvikSim::FaultKind::ReadBackDiffers));
+        const QByteArray held = File();
+        QVERIFY(Act("upload Yes").last().contains("Previous List Not Restored"));
+        QVERIFY(ZorvikSim::ClearFaults("1001") && Click("disconnectButton"));
+        const QString offer = Box(QMessageBox::Question, "Unfinished Write",
+                                  "A write into this camera did not finish. Put back the defective pixel list it held before?");
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            Told told(answer);
+            QVERIFY(Connect(Mono) && Click("disconnectButton"));
+            QCOMPARE(told.boxes.lines, answer == QMessageBox::No ? QStringList{offer}
+                                                                        : QStringList({offer, Box(QMessageBox::Information, "Previous List Restored", "The camera's previous defective pixel list was put back.")}));
+            QCOMPARE(File() == held, answer == QMessageBox::Yes);
+        }
+        Told none;
+        QVERIFY(Connect(Mono));
+        QCOMPARE(none.boxes.lines, QStringList());
+    }
+
     // The monochrome camera downloaded, and the user's list (3,7) and (2048,1).
     void files_data()
     {
@@ -584,6 +642,30 @@ private:
         auto *list = Find<QListWidget>("cameraList");
         list->setCurrentItem(list->findItems(entry, Qt::MatchExactly).value(0));
         return Click("connectButton");
+    }
+
+    // The history dialog's rows, the chosen row's difference and whether it can be restored;
+    // then the button pressed.
+    QStringList History(int row, const QString &button)
+    {
+        QStringList seen;
+        WhenShown<HistoryDialog> dialog([&](HistoryDialog *shown) {
+            auto *table = shown->findChild<QTableWidget *>("historyTable");
+            for (int index = 0; index < table->rowCount(); ++index)
+                seen << table->item(index, 1)->text() + ' ' + table->item(index, 2)->text();
+            table->selectRow(row);
+            for (const char *list : {"addedList", "removedList"}) {
+                QStringList items;
+                for (const QListWidgetItem *item : shown->findChild<QListWidget *>(list)->findItems("*", Qt::MatchWildcard))
+                    items << item->text();
+                seen << QString(list == QLatin1String("addedList") ? "adds " : "removes ") + items.join(' ');
+            }
+            auto *restore = shown->findChild<QPushButton *>("restoreButton");
+            seen << (restore->isEnabled() ? "restore enabled" : "restore disabled");
+            shown->findChild<QPushButton *>(button)->click();
+        });
+        Told told;
+        return Click("historyButton") && dialog.answered ? seen + told.boxes.lines : QStringList{"not shown"};
     }
 
     bool ConnectAndDownload(const QString &entry = Mono)
