@@ -1,6 +1,7 @@
 #include "AboutDialog.h"
 #include "CoordinatesDialog.h"
 #include "HelpDialog.h"
+#include "HistoryDialog.h"
 
 #include "MouseEvents.h"
 
@@ -10,7 +11,7 @@
 
 Q_DECLARE_METATYPE(PixelCoords)
 
-// The about, coordinates and help dialogs: what they show and take, and the frameless look
+// The about, coordinates, help and history dialogs: what they show and take, and the frameless look
 // and dragging they share.
 class tst_Dialogs : public QObject
 {
@@ -28,6 +29,7 @@ private slots:
         QTest::newRow("About on OK") << "about" << "okButton" << left << false;
         QTest::newRow("Coordinates by its frame") << "coordinates" << "coordinatesFrame" << left << true;
         QTest::newRow("Help by its text") << "help" << "documentationLabel" << left << true;
+        QTest::newRow("History by its frame") << "history" << "historyFrame" << left << true;
         QTest::newRow("Help with the middle button") << "help" << "documentationLabel" << int(Qt::MiddleButton)
                                                      << false;
     }
@@ -43,6 +45,8 @@ private slots:
             dialog = std::make_unique<AboutDialog>(QStringLiteral("2.4.1"));
         else if (kind == "coordinates")
             dialog = std::make_unique<CoordinatesDialog>();
+        else if (kind == "history")
+            dialog = std::make_unique<HistoryDialog>(QList<HistoryDialog::Entry>(), QList<PixelCoords>());
         else
             dialog = std::make_unique<HelpDialog>();
         QVERIFY(dialog->testAttribute(Qt::WA_TranslucentBackground));
