@@ -1,6 +1,7 @@
 #include <ZorvikSim/Simulator.h>
 
 #include "CameraHub.h"
+#include "FrameFiles.h"
 
 #include <cstdlib>
 
@@ -22,6 +23,12 @@ const std::pair<FaultKind, const char *> FaultNames[] = {
     {FaultKind::ReadBackDiffers, "read-back-differs"},
     {FaultKind::UnplugMidTransfer, "unplug-mid-transfer"},
     {FaultKind::StatusZero, "status-zero"},
+};
+
+const std::pair<FrameFormat, const char *> FrameFormatNames[] = {
+    {FrameFormat::Pgm, "pgm"},
+    {FrameFormat::Png, "png"},
+    {FrameFormat::Tiff, "tiff"},
 };
 
 CameraSetup MakeSetup(const char *model, const char *serialNumber, const char *id, int64_t width, int64_t height,
@@ -148,6 +155,36 @@ void ClearCalls(const std::string &id)
 void SetDurations(int eraseMilliseconds, int uploadMilliseconds)
 {
     Hub().SetDurations(eraseMilliseconds, uploadMilliseconds);
+}
+
+bool WriteFrames(const std::string &id, const FrameRequest &request, std::string &error)
+{
+    for (const CameraSetup &setup : Cameras()) {
+        if (setup.id == id)
+            return WriteCameraFrames(setup, request, error);
+    }
+    error = "no camera with ID '" + id + "'";
+    return false;
+}
+
+std::string FrameFormatName(FrameFormat format)
+{
+    for (const auto &entry : FrameFormatNames) {
+        if (entry.first == format)
+            return entry.second;
+    }
+    return std::string();
+}
+
+bool FrameFormatFromName(const std::string &name, FrameFormat &format)
+{
+    for (const auto &entry : FrameFormatNames) {
+        if (name == entry.second) {
+            format = entry.first;
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace ZorvikSim

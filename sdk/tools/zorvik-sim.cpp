@@ -36,6 +36,12 @@ const char Usage[] =
     "  reset <id>                    empty the custom defect file and clear faults\n"
     "  fault <id> <kind> [n] [code]  fail the n-th event (default 1) with code (default -13)\n"
     "  fault <id> clear              clear the camera's faults\n"
+    "  frames <id> -o DIR [options]  write frames as the camera delivers them with its defect\n"
+    "                                correction off, and truth.csv listing their defects\n"
+    "      --dark N                  number of dark frames, no light (default 0)\n"
+    "      --flat N                  number of flat frames, even light at half scale (default 0)\n"
+    "      --format pgm|png|tiff     16-bit greyscale file format (default pgm)\n"
+    "      -o DIR                    output folder, created if missing; files in it are overwritten\n"
     "\n"
     "Fault kinds: fail-call, fail-from-call, corrupt-offset, stuck, hardware-error,\n"
     "             read-back-differs, unplug-mid-transfer, status-zero\n";
@@ -250,6 +256,49 @@ int SetOrClearFault(const Arguments &arguments)
     });
 }
 
+// Reads one "--name value" option of frames into request; returns an error text, empty when fine.
+std::string FramesOption(const std::string &name, const std::string &value, FrameRequest &request)
+{
+    int64_t count = 0;
+    if (name == "-o")
+        request.folder = value;
+    else if (name == "--format" && !FrameFormatFromName(value, request.format))
+        return "unknown format '" + value + "': use pgm, png or tiff";
+    else if (name == "--dark" && ToInteger(value, 0, 1000, count))
+        request.darkFrames = int(count);
+    else if (name == "--flat" && ToInteger(value, 0, 1000, count))
+        request.flatFrames = int(count);
+    else if (name == "--dark" || name == "--flat")
+        return "invalid value for " + name + ": '" + value + "' (a number from 0 to 1000)";
+    else if (name != "--format")
+        return "unknown option '" + name + "'";
+    return std::string();
+}
+
+int Frames(const Arguments &arguments)
+{
+    if (arguments.empty() || arguments[0].rfind('-', 0) == 0)
+        return UsageError("frames needs a camera ID first");
+    FrameRequest request;
+    for (size_t i = 1; i < arguments.size(); i += 2) {
+        if (i + 1 >= arguments.size())
+            return UsageError("missing value for '" + arguments[i] + "'");
+        std::string error = FramesOption(arguments[i], arguments[i + 1], request);
+        if (!error.empty())
+            return UsageError(error);
+    }
+    if (request.folder.empty())
+        return UsageError("frames needs -o and an output folder");
+    if (request.darkFrames == 0 && request.flatFrames == 0)
+        return UsageError("frames needs --dark or --flat with at least one frame");
+    std::string error;
+    if (!WriteFrames(arguments[0], request, error))
+        return Failure(error);
+    std::cout << "Wrote " << request.darkFrames << " dark and " << request.flatFrames << " flat frames of "
+              << arguments[0] << " and truth.csv to " << request.folder << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -262,7 +311,8 @@ int main(int argc, char *argv[])
         return 0;
     }
     const std::map<std::string, std::function<int(const Arguments &)>> commands = {
-        {"list", List}, {"plug", Plug}, {"unplug", Unplug}, {"show", Show}, {"reset", Reset}, {"fault", SetOrClearFault},
+        {"list", List},   {"plug", Plug},  {"unplug", Unplug}, {"show", Show},
+        {"reset", Reset}, {"fault", SetOrClearFault}, {"frames", Frames},
     };
     auto command = commands.find(arguments[0]);
     if (command == commands.end())

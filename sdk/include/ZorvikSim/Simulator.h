@@ -97,6 +97,28 @@ std::vector<uint8_t> EncodeDefectFile(int64_t sensorWidth, int64_t sensorHeight,
                                       const std::vector<std::pair<uint16_t, uint16_t>> &rowColumns);
 bool DecodeDefectFile(const std::vector<uint8_t> &content, std::vector<std::pair<uint16_t, uint16_t>> &rowColumns);
 
+// Frames as a camera delivers them with its defect correction off, for trying defect detection.
+enum class FrameFormat { Pgm, Png, Tiff }; // 16-bit greyscale each
+
+struct FrameRequest
+{
+    int darkFrames = 0;  // without light
+    int flatFrames = 0;  // even light, about half of full scale
+    std::string folder;  // created when missing; files in it are overwritten
+    FrameFormat format = FrameFormat::Pgm;
+};
+
+// Writes dark-000.pgm, dark-001.pgm, ..., flat-000.pgm, ... (the camera's sensor size) and
+// truth.csv (`Row,Column,Kind,Strength`: every defect the frames show, the factory list's and
+// those no list holds yet; sdk/README.md gives the units) into the request's folder. The same
+// serial number gives the same frames. False, with the reason in `error`, for an unknown camera,
+// a bad request or a file that cannot be written.
+bool WriteFrames(const std::string &id, const FrameRequest &request, std::string &error);
+
+// Names of the formats as zorvik-sim takes them, also the files' extensions ("pgm", ...).
+std::string FrameFormatName(FrameFormat format);
+bool FrameFormatFromName(const std::string &name, FrameFormat &format);
+
 } // namespace ZorvikSim
 
 #endif
