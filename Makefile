@@ -3,7 +3,7 @@
 
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
-PACKAGES   := cmake g++ make qtbase5-dev qtbase5-dev-tools
+PACKAGES   := cmake g++ make qtbase5-dev qtbase5-dev-tools qt5-image-formats-plugins
 BENCH_PKGS := libbenchmark-dev
 CMAKE_ARGS ?=
 
