@@ -2,6 +2,8 @@
 
 #include "BackupFileName.h"
 #include "CoordinateSet.h"
+#include "DefectDetection.h"
+#include "DetectionReport.h"
 #include "DefectFileLayout.h"
 #include "ListFileIO.h"
 #include "ListValidation.h"
@@ -155,6 +157,7 @@ CommandLine::CommandLine()
         {QStringLiteral("history"), {&CommandLine::History, 0, 0, false, false}},
         {QStringLiteral("recover"), {&CommandLine::Recover, 0, 0, false, false}},
         {QStringLiteral("decode"), {&CommandLine::Decode, 1, 1, false, false}},
+        {QStringLiteral("detect"), {&CommandLine::Detect, 0, 0, false, false}},
     };
     connect(&session, &Session::TransferProgress, this, &CommandLine::ShowProgress);
 }
@@ -174,6 +177,16 @@ void CommandLine::SetupParser()
          QStringLiteral("which")},
         {QStringLiteral("no-backup"),
          QStringLiteral("Write without keeping a copy of the camera's file first, and without putting it back on failure.")},
+        {QStringLiteral("camera"), QStringLiteral("detect: check the frames against this camera and mark what its list holds."),
+         QStringLiteral("CAMERA")},
+        {QStringLiteral("width"), QStringLiteral("detect: the width of .raw frames."), QStringLiteral("W")},
+        {QStringLiteral("height"), QStringLiteral("detect: the height of .raw frames."), QStringLiteral("H")},
+        {QStringLiteral("bayer"), QStringLiteral("detect: compare each pixel with its own colour (without --camera).")},
+        {QStringLiteral("hot"), QStringLiteral("detect: the hot threshold in robust spreads."), QStringLiteral("N")},
+        {QStringLiteral("flicker"), QStringLiteral("detect: the flickering threshold as a factor of the typical spread."), QStringLiteral("N")},
+        {QStringLiteral("dead"), QStringLiteral("detect: the dead threshold as a share of the neighbourhood's response."), QStringLiteral("N")},
+        {QStringLiteral("deviation"), QStringLiteral("detect: the weak or bright threshold as a share of the neighbourhood's response."), QStringLiteral("N")},
+        {QStringLiteral("neighbourhood"), QStringLiteral("detect: same-colour pixels along a side of the neighbourhood."), QStringLiteral("N")},
         {QStringLiteral("json"), QStringLiteral("Print one JSON document on standard output.")},
         {QStringLiteral("verbose"), QStringLiteral("Print the camera access lines on standard error.")},
     });
@@ -200,6 +213,10 @@ QString CommandLine::HelpText() const
         "  history CAMERA                   the copies kept of the camera's file, newest first\n"
         "  recover CAMERA                   the list a camera held before a write that did not finish\n"
         "  decode FILE.bin                  a backup's header and defects\n"
+        "  detect --dark FILES --flat FILES [--camera CAMERA] [-o FILE.csv]\n"
+        "                                   defective pixels found in dark and flat frames (16-bit PGM,\n"
+        "                                   8/16-bit PNG or TIFF, .raw with --width and --height); -o writes\n"
+        "                                   those the camera list does not hold, ready for upload\n"
         "\n"
         "Exit status: 0 done; 1 refused (findings or a question without --yes, a file that is not\n"
         "a list file, a backup that does not fit the camera); 2 usage error; 3 camera not found,\n"
@@ -207,13 +224,16 @@ QString CommandLine::HelpText() const
         "5 a file could not be read or written, or no copy of the camera's file could be kept.\n"
         "\n"
         "Before every upload, restore and revert the camera's file is copied into the history;\n"
-        "when the write fails, that copy is put back.");
+        "when the write fails, that copy is put back.\n"
+        "\n"
+        "detect's thresholds and their defaults:\n  ")
+        + DescribeSettings().join(QStringLiteral("\n  "));
 }
 
 int CommandLine::Run(const QStringList &arguments)
 {
     SetupParser();
-    if (!parser.parse(arguments))
+    if (!parser.parse(DetectionReport::TakeFrameLists(arguments, &frameLists.darks, &frameLists.flats)))
         return UsageError(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
         PrintLine(stdout, parser.helpText());
@@ -248,7 +268,8 @@ int CommandLine::UsageError(const QString &error)
 
 int CommandLine::RunCommand(const QString &command, const Usage &usage, QStringList arguments)
 {
-    const bool onCamera = usage.run != &CommandLine::Cameras && usage.run != &CommandLine::Decode;
+    const bool onCamera = usage.run != &CommandLine::Cameras && usage.run != &CommandLine::Decode
+                          && usage.run != &CommandLine::Detect;
     if (all && !usage.all)
         return UsageError(QStringLiteral("%1 does not take --all").arg(command));
     if (onCamera && !all && arguments.isEmpty())
@@ -716,6 +737,72 @@ CameraReport CommandLine::Revert(const QString &entry)
     if (outcome != Session::Done)
         return Failed(outcome, entry);
     return Rewritten(entry, QStringLiteral("Reverted"));
+}
+
+CameraReport CommandLine::Detect(const QString &)
+{
+    DetectionInput input;
+    input.darkFiles = frameLists.darks;
+    input.flatFiles = frameLists.flats;
+    input.rawSize = QSize(parser.value(QStringLiteral("width")).toInt(), parser.value(QStringLiteral("height")).toInt());
+    input.layout = parser.isSet(QStringLiteral("bayer")) ? SensorLayout::Bayer : SensorLayout::Mono;
+    DetectionSettings settings;
+    if (!ReadSettings(&settings))
+        return CameraReport::Failure(CameraReport::UsageError, QStringLiteral("a threshold is not a positive number; see --help"));
+    for (const QString &fileName : input.darkFiles + input.flatFiles) {
+        if (!QFileInfo(fileName).isReadable())
+            return Failed(Session::FileNotRead, fileName);
+    }
+    QList<PixelCoords> cameraList;
+    const QString camera = parser.value(QStringLiteral("camera"));
+    if (!camera.isEmpty()) {
+        CameraReport failure;
+        const QString entry = Resolve(camera, failure);
+        if (entry.isEmpty())
+            return failure;
+        failure = Downloaded(entry);
+        if (failure.status != CameraReport::Done)
+            return failure;
+        const CameraDescription description = session.Description();
+        input.sensorSize = QSize(int(description.sensorWidth), int(description.sensorHeight));
+        input.layout = description.sensorType == QLatin1String("Bayer") ? SensorLayout::Bayer : SensorLayout::Mono;
+        cameraList = session.CameraDefects();
+    }
+    DefectDetection detection;
+    std::vector<Candidate> candidates;
+    if (!detection.Run(input, settings, &candidates))
+        return CameraReport::Failure(CameraReport::Refused, detection.ErrorString());
+    const DetectionReport found(candidates, camera.isEmpty() ? nullptr : &cameraList);
+    CameraReport report = found.Report();
+    if (!output.isEmpty()) {
+        const QString fileName = Absolute(output);
+        if (!ListFileIO().WriteCsvFile(fileName, found.NewDefects()))
+            return Failed(Session::FileNotWritten, fileName);
+        report.lines.append(Defects(found.NewDefects().size()) + QStringLiteral(" written to ") + fileName);
+    }
+    return report;
+}
+
+// The thresholds given on the command line over their defaults.
+bool CommandLine::ReadSettings(DetectionSettings *settings) const
+{
+    const std::pair<const char *, double *> thresholds[] = {{"hot", &settings->hotSpreads},
+                                                            {"flicker", &settings->flickerFactor},
+                                                            {"dead", &settings->deadFraction},
+                                                            {"deviation", &settings->responseDeviation}};
+    for (const auto &[name, value] : thresholds) {
+        if (!parser.isSet(QLatin1String(name)))
+            continue;
+        bool isNumber = false;
+        *value = parser.value(QLatin1String(name)).toDouble(&isNumber);
+        if (!isNumber || *value <= 0)
+            return false;
+    }
+    if (!parser.isSet(QStringLiteral("neighbourhood")))
+        return true;
+    bool isNumber = false;
+    settings->neighbourhood = parser.value(QStringLiteral("neighbourhood")).toInt(&isNumber);
+    return isNumber && settings->neighbourhood >= 3;
 }
 
 CameraReport CommandLine::Decode(const QString &)

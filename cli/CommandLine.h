@@ -2,6 +2,7 @@
 #define COMMANDLINE_H
 
 #include "CameraReport.h"
+#include "DetectionSettings.h"
 #include "Session.h"
 
 #include <QCommandLineParser>
@@ -52,6 +53,8 @@ private:
     CameraReport History(const QString &entry);
     CameraReport Recover(const QString &entry);
     CameraReport Decode(const QString &);
+    CameraReport Detect(const QString &);
+    bool ReadSettings(DetectionSettings *settings) const;
 
     QString Resolve(const QString &camera, CameraReport &failure);
     CameraReport Open(const QString &entry);
@@ -72,6 +75,10 @@ private:
     QString command;
     QString output;
     QString fromHistory;
+    struct
+    {
+        QStringList darks, flats;
+    } frameLists;
     bool all = false;
     bool json = false;
     bool yes = false;
