@@ -9,6 +9,7 @@
 #include "HelpDialog.h"
 #include "HistoryDialog.h"
 #include "NeighborByteEncoding.h"
+#include "SensorMap.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -74,6 +75,7 @@ MainWindow::MainWindow(QWidget *parent)
     connect(&session, &Session::CameraListChanged, this, &MainWindow::OnCameraListChanged);
     connect(&session, &Session::ConnectedCameraDisconnected, this, &MainWindow::on_disconnectButton_clicked);
     connect(&listManager, &ListManager::HighlightDefects, this, &MainWindow::HighlightDefects);
+    FollowListsOnMap();
 
     UpdateCameraListView();
     SetConnectedState(false);
@@ -89,7 +91,8 @@ void MainWindow::SetConnectedState(bool connected)
     ui.disconnectButton->setEnabled(connected);
     ui.connectButton->setEnabled(!connected);
     const QList<QToolButton *> cameraButtons = {ui.downloadButton, ui.restoreButton, ui.backupButton,
-                                                ui.revertButton,   ui.historyButton, ui.loadButton,    ui.saveButton,
+                                                ui.revertButton,   ui.historyButton, ui.mapButton,
+                                                ui.loadButton,     ui.saveButton,
                                                 ui.addButton,      ui.removeButton,  ui.clearButton,
                                                 ui.uploadButton};
     for (QToolButton *button : cameraButtons)
@@ -220,6 +223,7 @@ void MainWindow::TellPutBack()
 
 void MainWindow::on_disconnectButton_clicked()
 {
+    delete sensorMap;
     listManager.ClearList(CameraList);
     session.Disconnect();
     ui.cameraLabel->setText(QStringLiteral("No Camera Connected..."));
@@ -339,6 +343,61 @@ void MainWindow::on_historyButton_clicked()
     QGuiApplication::restoreOverrideCursor();
 }
 
+void MainWindow::on_mapButton_clicked()
+{
+    if (!sensorMap) {
+        sensorMap = new SensorMap(this);
+        sensorMap->setAttribute(Qt::WA_DeleteOnClose);
+        sensorMap->setWindowTitle(QStringLiteral("Sensor Map - ") + ui.cameraLabel->text());
+        sensorMap->SetSensor(int(session.Description().sensorWidth), int(session.Description().sensorHeight));
+        connect(sensorMap, &SensorMap::EntryClicked, this, &MainWindow::ShowEntry);
+        connect(sensorMap, &SensorMap::AddRequested, this, &MainWindow::AddUserCoordinates);
+        connect(sensorMap, &SensorMap::RemoveRequested, this, &MainWindow::RemoveUserRow);
+        UpdateMap();
+    }
+    sensorMap->show();
+    sensorMap->raise();
+    sensorMap->activateWindow();
+}
+
+// Every change of a table, its rows or their colours, shows on the map once the change is done.
+void MainWindow::FollowListsOnMap()
+{
+    mapUpdate.setSingleShot(true);
+    connect(&mapUpdate, &QTimer::timeout, this, &MainWindow::UpdateMap);
+    for (QStandardItemModel *model : {listManager.GetModel(CameraList), listManager.GetModel(UserList)}) {
+        connect(model, &QAbstractItemModel::dataChanged, &mapUpdate, qOverload<>(&QTimer::start));
+        connect(model, &QAbstractItemModel::rowsInserted, &mapUpdate, qOverload<>(&QTimer::start));
+        connect(model, &QAbstractItemModel::rowsRemoved, &mapUpdate, qOverload<>(&QTimer::start));
+        connect(model, &QAbstractItemModel::modelReset, &mapUpdate, qOverload<>(&QTimer::start));
+    }
+}
+
+// The lists as the session holds them, each entry in its table row's colour.
+void MainWindow::UpdateMap()
+{
+    if (!sensorMap)
+        return;
+    const std::pair<SensorMap::Layer, DefectiveListType> layers[] = {{SensorMap::CameraLayer, CameraList},
+                                                                     {SensorMap::UserLayer, UserList}};
+    for (const auto &[layer, type] : layers) {
+        const QStandardItemModel *model = listManager.GetModel(type);
+        QList<QColor> colours;
+        for (int row = 0; row < model->rowCount(); ++row)
+            colours.append(model->index(row, 0).data(Qt::BackgroundRole).value<QColor>());
+        sensorMap->SetLayer(layer, type == CameraList ? session.CameraDefects() : session.UserDefects(), colours);
+    }
+}
+
+// A defect picked on the map is shown in its table.
+void MainWindow::ShowEntry(SensorMap::Layer layer, int index)
+{
+    QTableView *view = layer == SensorMap::CameraLayer ? ui.cameraDefectivePixelView : ui.userDefectivePixelView;
+    ui.tabWidget->setCurrentWidget(view->parentWidget());
+    view->selectRow(index);
+    view->scrollTo(view->model()->index(index, 0));
+}
+
 void MainWindow::on_revertButton_clicked()
 {
     const QMessageBox::StandardButton answer = QMessageBox::question(
@@ -391,7 +450,12 @@ void MainWindow::on_addButton_clicked()
     CoordinatesDialog dialog(this);
     if (dialog.exec() == QDialog::Rejected)
         return;
-    const PixelCoords coordinates = dialog.GetCoordinates();
+    AddUserCoordinates(dialog.GetCoordinates());
+}
+
+// Typed in the dialog or picked on the map.
+void MainWindow::AddUserCoordinates(const PixelCoords &coordinates)
+{
     const int row = ui.userDefectivePixelView->currentIndex().row();
     if (!session.AddUserDefect(coordinates, row)) {
         QMessageBox::warning(this, QStringLiteral("Duplicate Coordinates Added"),
@@ -404,7 +468,11 @@ void MainWindow::on_addButton_clicked()
 
 void MainWindow::on_removeButton_clicked()
 {
-    const int row = ui.userDefectivePixelView->currentIndex().row();
+    RemoveUserRow(ui.userDefectivePixelView->currentIndex().row());
+}
+
+void MainWindow::RemoveUserRow(int row)
+{
     if (row == -1)
         return;
     session.RemoveUserDefect(row);

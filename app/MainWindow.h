@@ -6,12 +6,15 @@
 #include "BoxPrompt.h"
 #include "ListManager.h"
 #include "PixelCoords.h"
+#include "SensorMap.h"
 #include "Session.h"
 #include "ValidationMode.h"
 
 #include <QColor>
 #include <QList>
 #include <QPoint>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 // The one window of Talvern: each button's slot runs one workflow of its session and shows
@@ -33,6 +36,11 @@ private slots:
     void on_backupButton_clicked();
     void on_revertButton_clicked();
     void on_historyButton_clicked();
+    void on_mapButton_clicked();
+    void AddUserCoordinates(const PixelCoords &coordinates);
+    void RemoveUserRow(int row);
+    void UpdateMap();
+    void ShowEntry(SensorMap::Layer layer, int index);
     void on_loadButton_clicked();
     void on_saveButton_clicked();
     void on_addButton_clicked();
@@ -67,6 +75,7 @@ private:
     void RecolourCameraList();
     void UploadUserList();
     void OfferRecovery();
+    void FollowListsOnMap();
     bool CopyKept(Session::Outcome outcome);
     void TellPutBack(Session::PutBack putBack, const QString &copyFile);
     void TellPutBack();
@@ -75,6 +84,8 @@ private:
     // exist, and shuts down after the lists are gone.
     Ui::MainWindow ui;
     QPoint dragPosition;
+    QPointer<SensorMap> sensorMap;
+    QTimer mapUpdate;
     Session session;
     BoxPrompt boxPrompt;
     ListManager listManager;

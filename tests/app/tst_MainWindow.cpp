@@ -3,6 +3,7 @@
 #include "CoordinatesDialog.h"
 #include "DebugLines.h"
 #include "HistoryDialog.h"
+#include "SensorMap.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 #include "MouseEvents.h"
@@ -99,7 +100,7 @@ QString FileDialog(const QString &mode, const QString &title, const QString &fil
 const QString NoCamera = QStringLiteral("No Camera Connected...");
 const QStringList Disconnected = {"aboutButton", "connectButton", "exitButton", "helpButton", "refreshButton"};
 const QStringList Connected = {"aboutButton", "addButton", "backupButton", "clearButton", "disconnectButton",
-                               "downloadButton", "exitButton", "helpButton", "historyButton", "loadButton", "refreshButton",
+                               "downloadButton", "exitButton", "helpButton", "historyButton", "loadButton", "mapButton", "refreshButton",
                                "removeButton", "restoreButton", "revertButton", "saveButton", "uploadButton"};
 const QString DownloadFailed = Waiting(Box(QMessageBox::Critical, "Download Error", "Could not download defective pixel list from camera. Please contact support."));
 const QString ListEmptyText = QStringLiteral("User defective pixel list empty. Please verify contents and try again.");
@@ -224,16 +225,18 @@ private slots:
         QCOMPARE(Listed(), attached + QStringList{"stale entry"});
 
     // A camera plugged in and the connected one unplugged while the window runs: as pressing
-    // Disconnect, that drops the camera's list and keeps the user's.
+    // Disconnect, that drops the camera's list, keeps the user's and closes the map.
         QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A new camera was discovered by Zorvik.");
         QTest::ignoreMessage(QtDebugMsg, "Camera list changed. A camera was disconnected from the system.");
         MessageBoxes boxes; // the log stays with the test, for the lines above
         QVERIFY(ZorvikSim::Attach({"HN2702-M", "8001", "", 2048, 2048, "Mono", true, 65536}));
         QTRY_VERIFY(Listed().contains("HN2702-M-8001"));
-        QVERIFY(ConnectAndDownload("HN2702-M-8001") && Add("5,5"));
+        QVERIFY(ConnectAndDownload("HN2702-M-8001") && Add("5,5") && Click("mapButton"));
+        QVERIFY(window->findChild<SensorMap *>()->isVisible());
 
         QVERIFY(ZorvikSim::Detach("8001"));
         QTRY_VERIFY(!Listed().contains("HN2702-M-8001"));
+        QTRY_VERIFY(!window->findChild<SensorMap *>());
         QCOMPARE(Find<QLabel>("cameraLabel")->text(), NoCamera);
         QVERIFY(Rows(CameraView).isEmpty());
         QCOMPARE(Table(UserView), QStringList({"5,5"}));
@@ -417,6 +420,39 @@ private slots:
         QVERIFY(copy.open(QIODevice::Append) && copy.write("altered") == 7);
         copy.close();
         QCOMPARE(History(0, "closeButton").last(), "restore disabled");
+    }
+
+    // The map follows the lists: a double-click on a pixel adds it as Add does, its colour after
+    // the check included, and a click on it shows its row in the user table.
+    void sensorMap()
+    {
+        QVERIFY(ConnectAndDownload() && Click("mapButton"));
+        auto *map = window->findChild<SensorMap *>();
+        QCOMPARE(map->windowTitle(), "Sensor Map - " + Mono);
+        auto *canvas = map->findChild<QWidget *>("sensorCanvas");
+        const PixelCoords fifth{10, 104};
+        while (map->Scale() < 32)
+            map->ZoomAt(map->ScreenPointOf(fifth).toPoint(), 2);
+        Told told;
+
+        QTest::mouseDClick(canvas, Qt::LeftButton, {}, map->ScreenPointOf(fifth).toPoint());
+        QTRY_COMPARE(Table(UserView), QStringList{"10,104 yellow"});
+        const QImage shown = canvas->grab().toImage();
+        const QPoint centre = map->ScreenPointOf(fifth).toPoint();
+        const int reach = int(map->Scale() / 2) + 3;
+        int yellow = 0;
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx)
+            {
+                const QColor colour = shown.pixelColor(centre + QPoint(dx, dy));
+                yellow += colour.red() > 200 && colour.green() > 200 && colour.blue() < 100;
+            }
+        QTest::mouseClick(canvas, Qt::LeftButton, {}, map->ScreenPointOf(fifth).toPoint());
+
+        QCOMPARE(Find<QTabWidget>("tabWidget")->currentIndex(), 2);
+        QCOMPARE(Find<QTableView>(UserView)->selectionModel()->selectedRows().value(0).row(), 0);
+        QCOMPARE(told.boxes.lines, QStringList());
+        QVERIFY(yellow > 8);
     }
 
     // A write that did not finish is offered back on every connect until the user takes it.

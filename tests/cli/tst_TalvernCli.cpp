@@ -111,6 +111,9 @@ private slots:
         QCOMPARE(decoded.status, 0);
         const QStringList defects = Decoded(expected);
         QCOMPARE(decoded.out.mid(decoded.out.indexOf("Row,Column") + 1), defects + QStringList{QString("%1 defects").arg(defects.size())});
+        // A file of a camera that holds no defects is its header alone.
+        QVERIFY(Write("empty.bin", Encoded({})));
+        QCOMPARE(Start({"decode", "empty.bin"}).out.last(), "0 defects");
     }
 
     // A backup restored as it is, then the factory list brought back.

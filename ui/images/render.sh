@@ -9,7 +9,7 @@ render() { # source size output
 }
 
 for name in About Add Backup Camera Clear Close Disconnect Disk Download File Help \
-            History Refresh Remove Restore Revert Settings Upload; do
+            History Map Refresh Remove Restore Revert Settings Upload; do
     render "$name" 192 "$name.png"
 done
 render qtlogo-64 64 qtlogo-64.png
