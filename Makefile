@@ -31,6 +31,8 @@ screenshot: PACKAGES += xvfb xauth imagemagick
 screenshot: build
 	tools/screenshot.sh $(BUILD)
 	tools/screenshot.sh --session $(BUILD)
+	tmp=$$(mktemp -d) && HOME=$$tmp XDG_CONFIG_HOME=$$tmp/config XDG_DATA_HOME=$$tmp/data ZORVIK_SIM_HOME=$$tmp/cameras \
+	  QT_QPA_PLATFORM=offscreen $(BUILD)/tools/map_showcase docs >/dev/null; status=$$?; rm -rf $$tmp; exit $$status
 
 setup:
 	@missing=""; for p in $(PACKAGES); do \
