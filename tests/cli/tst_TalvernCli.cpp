@@ -116,6 +116,33 @@ private slots:
         QCOMPARE(Start({"decode", "empty.bin"}).out.last(), "0 defects");
     }
 
+    // Frames of a camera, the defects found in them, and those uploaded: the camera then holds its
+    // list and the new defects.
+    void detectAndUpload()
+    {
+        const Attached small{{"HN2702-M", "5005", "5005", 320, 240, "Mono", true, 65536}, "HN2702-M-5005", {}};
+        QVERIFY(ZorvikSim::Attach(small.setup));
+        QProcess frames;
+        Prepare(frames);
+        frames.start(ZORVIK_SIM, {"frames", "5005", "--dark", "8", "--flat", "8", "-o", Path("frames")});
+        QVERIFY(frames.waitForFinished() && frames.exitCode() == 0);
+        QStringList arguments{"detect", "--camera", "5005", "-o", "found.csv"};
+        for (const char *set : {"dark", "flat"}) {
+            arguments << QString("--") + set;
+            for (const QString &name : QDir(Path("frames")).entryList({QString(set) + "-*.pgm"}))
+                arguments << "frames/" + name;
+        }
+        const Ran detected = Start(arguments);
+        QCOMPARE(detected.status, 0);
+        const QStringList found = SplitLines(Read("found.csv").replace(' ', "")).mid(1);
+        QVERIFY(!found.isEmpty());
+        QCOMPARE(Start({"upload", "5005", "found.csv", "--yes"}).status, 0);
+        QStringList held = Decoded(File(small)), expected = Decoded(File(small, Factory)) + found;
+        held.sort();
+        expected.sort();
+        QCOMPARE(held, expected);
+    }
+
     // A backup restored as it is, then the factory list brought back.
     void restoreAndRevert()
     {
