@@ -353,6 +353,7 @@ void MainWindow::on_mapButton_clicked()
         connect(sensorMap, &SensorMap::EntryClicked, this, &MainWindow::ShowEntry);
         connect(sensorMap, &SensorMap::AddRequested, this, &MainWindow::AddUserCoordinates);
         connect(sensorMap, &SensorMap::RemoveRequested, this, &MainWindow::RemoveUserRow);
+        mapLayersChanged = {CameraList, UserList};
         UpdateMap();
     }
     sensorMap->show();
@@ -360,16 +361,22 @@ void MainWindow::on_mapButton_clicked()
     sensorMap->activateWindow();
 }
 
-// Every change of a table, its rows or their colours, shows on the map once the change is done.
+// Every change of a table, its rows or their colours, shows on the map once the change is done;
+// only the layers of the tables that changed are given to the map again.
 void MainWindow::FollowListsOnMap()
 {
     mapUpdate.setSingleShot(true);
     connect(&mapUpdate, &QTimer::timeout, this, &MainWindow::UpdateMap);
-    for (QStandardItemModel *model : {listManager.GetModel(CameraList), listManager.GetModel(UserList)}) {
-        connect(model, &QAbstractItemModel::dataChanged, &mapUpdate, qOverload<>(&QTimer::start));
-        connect(model, &QAbstractItemModel::rowsInserted, &mapUpdate, qOverload<>(&QTimer::start));
-        connect(model, &QAbstractItemModel::rowsRemoved, &mapUpdate, qOverload<>(&QTimer::start));
-        connect(model, &QAbstractItemModel::modelReset, &mapUpdate, qOverload<>(&QTimer::start));
+    for (const DefectiveListType type : {CameraList, UserList}) {
+        QStandardItemModel *model = listManager.GetModel(type);
+        const auto changed = [this, type] {
+            mapLayersChanged.insert(type);
+            mapUpdate.start();
+        };
+        connect(model, &QAbstractItemModel::dataChanged, this, changed);
+        connect(model, &QAbstractItemModel::rowsInserted, this, changed);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, changed);
+        connect(model, &QAbstractItemModel::modelReset, this, changed);
     }
 }
 
@@ -381,12 +388,15 @@ void MainWindow::UpdateMap()
     const std::pair<SensorMap::Layer, DefectiveListType> layers[] = {{SensorMap::CameraLayer, CameraList},
                                                                      {SensorMap::UserLayer, UserList}};
     for (const auto &[layer, type] : layers) {
+        if (!mapLayersChanged.contains(type))
+            continue;
         const QStandardItemModel *model = listManager.GetModel(type);
         QList<QColor> colours;
         for (int row = 0; row < model->rowCount(); ++row)
             colours.append(model->index(row, 0).data(Qt::BackgroundRole).value<QColor>());
         sensorMap->SetLayer(layer, type == CameraList ? session.CameraDefects() : session.UserDefects(), colours);
     }
+    mapLayersChanged.clear();
 }
 
 // A defect picked on the map is shown in its table.

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <QWidget>
 
@@ -86,6 +87,7 @@ private:
     QPoint dragPosition;
     QPointer<SensorMap> sensorMap;
     QTimer mapUpdate;
+    QSet<DefectiveListType> mapLayersChanged;
     Session session;
     BoxPrompt boxPrompt;
     ListManager listManager;

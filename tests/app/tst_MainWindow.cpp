@@ -423,7 +423,8 @@ private slots:
     }
 
     // The map follows the lists: a double-click on a pixel adds it as Add does, its colour after
-    // the check included, and a click on it shows its row in the user table.
+    // the check included, a click on it shows its row in the user table, and Delete removes it
+    // as Remove does.
     void sensorMap()
     {
         QVERIFY(ConnectAndDownload() && Click("mapButton"));
@@ -451,8 +452,11 @@ private slots:
 
         QCOMPARE(Find<QTabWidget>("tabWidget")->currentIndex(), 2);
         QCOMPARE(Find<QTableView>(UserView)->selectionModel()->selectedRows().value(0).row(), 0);
-        QCOMPARE(told.boxes.lines, QStringList());
         QVERIFY(yellow > 8);
+
+        QTest::keyClick(canvas, Qt::Key_Delete);
+        QVERIFY(Rows(UserView).isEmpty());
+        QCOMPARE(told.boxes.lines, QStringList());
     }
 
     // A write that did not finish is offered back on every connect until the user takes it.
