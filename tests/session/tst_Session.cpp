@@ -230,6 +230,24 @@ private slots:
         QVERIFY(erased > 0);
     }
 
+    // A file the camera cannot hold is refused before anything is erased: the camera still holds
+    // its list, and nothing is written to put it back.
+    void refusedBeforeTheErase()
+    {
+        DebugLines quiet;
+        std::unique_ptr<Session> session = Connected();
+        std::vector<std::pair<uint16_t, uint16_t>> entries;
+        for (uint16_t column = 0; column < 50; ++column) // a file larger than the camera's flash file
+            entries.push_back({4, uint16_t(2 * column)});
+        QVERIFY(session && WriteFile(dir.filePath("large.bin"), Raw(Holding(entries))));
+        ZorvikSim::ClearCalls("7001");
+        QCOMPARE(int(session->Restore(dir.filePath("large.bin"))), int(Session::WriteFailed));
+        QCOMPARE(session->LastPutBack(), Session::PutBackDone);
+        const std::vector<ZorvikSim::Call> calls = ZorvikSim::Calls("7001");
+        QVERIFY(std::none_of(calls.begin(), calls.end(), [](const ZorvikSim::Call &call) { return call.operation == "WriteMemory"; }));
+        QCOMPARE(Custom(), Old);
+    }
+
     // A camera unplugged in the middle of the packets keeps nothing; plugged in again, it gets
     // its old list back from the copy.
     void unplugged()
