@@ -24,7 +24,7 @@ build: setup
 bench: PACKAGES += $(BENCH_PKGS)
 bench: setup
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBENCH=ON
-	cmake --build build-bench -j $(JOBS) --target defects_bench app_bench cli_bench ui_bench detection_bench
+	cmake --build build-bench -j $(JOBS) --target defects_bench app_bench cli_bench ui_bench detection_bench detection_quality
 	@echo "Benchmarks built in build-bench/bench/."
 
 screenshot: PACKAGES += xvfb xauth imagemagick
