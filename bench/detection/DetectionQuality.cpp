@@ -72,11 +72,14 @@ double RelativeStrength(const Truth &truth, const DetectionSettings &settings, d
     return std::numeric_limits<double>::infinity(); // stuck
 }
 
-int Evaluate(const ZorvikSim::CameraSetup &setup)
+int Evaluate(const ZorvikSim::CameraSetup &setup, double readNoise)
 {
     QTemporaryDir folder;
     std::string error;
-    if (!ZorvikSim::Attach(setup) || !ZorvikSim::WriteFrames(setup.serialNumber, {16, 16, folder.path().toStdString()}, error)) {
+    ZorvikSim::FrameRequest request{16, 16, folder.path().toStdString()};
+    request.readNoise = readNoise;
+    ZorvikSim::Detach(setup.serialNumber);
+    if (!ZorvikSim::Attach(setup) || !ZorvikSim::WriteFrames(setup.serialNumber, request, error)) {
         std::fprintf(stderr, "no frames: %s\n", error.c_str());
         return 1;
     }
@@ -114,9 +117,9 @@ int Evaluate(const ZorvikSim::CameraSetup &setup)
     int falseCandidates = 0;
     for (const Candidate &candidate : candidates)
         falseCandidates += !real.contains(PackedCoords(candidate.Coords()));
-    std::printf("%s %lldx%lld %s, 16 darks and 16 flats: %zu defects, %zu candidates, %d not real (precision %.2f%%)\n",
+    std::printf("%s %lldx%lld %s, read noise %.1f DN, 16 darks and 16 flats: %zu defects, %zu candidates, %d not real (precision %.2f%%)\n",
                 setup.serialNumber.c_str(), static_cast<long long>(setup.sensorWidth), static_cast<long long>(setup.sensorHeight),
-                setup.sensorType.c_str(), truth.size(), candidates.size(), falseCandidates,
+                setup.sensorType.c_str(), readNoise, truth.size(), candidates.size(), falseCandidates,
                 candidates.empty() ? 100.0 : 100.0 * double(candidates.size() - size_t(falseCandidates)) / double(candidates.size()));
     std::printf("  %-11s %-22s %-22s %-22s\n", "kind", "below threshold", "1 to 1.5 x threshold", "1.5 x threshold and up");
     for (const auto &[kind, bands] : table) {
@@ -140,6 +143,7 @@ int main(int argc, char *argv[])
     int status = 0;
     for (const ZorvikSim::CameraSetup &setup : {ZorvikSim::CameraSetup{"HN2702-M", "90001", "", 2048, 2048, "Mono"},
                                                  ZorvikSim::CameraSetup{"HN2703-C", "90002", "", 2048, 2048, "Bayer"}})
-        status |= Evaluate(setup);
+        for (const double readNoise : {2.5, 8.0})
+            status |= Evaluate(setup, readNoise);
     return status;
 }

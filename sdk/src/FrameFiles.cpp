@@ -30,6 +30,8 @@ std::string RequestError(const CameraSetup &setup, const FrameRequest &request)
         return "no frames asked for: at least one dark or flat frame";
     if (request.folder.empty())
         return "no output folder given";
+    if (!(request.readNoise >= 0 && request.readNoise <= 1000))
+        return "the read noise must be from 0 to 1000 DN";
     if (!FormatHolds(request.format, uint32_t(setup.sensorWidth), uint32_t(setup.sensorHeight)))
         return "a " + std::to_string(setup.sensorWidth) + "x" + std::to_string(setup.sensorHeight)
                + " frame is too large for TIFF";
@@ -124,7 +126,7 @@ bool WriteCameraFrames(const CameraSetup &setup, const FrameRequest &request, st
         return false;
     try {
         const SensorDefects defects(setup);
-        const FrameModel model(setup, defects.List());
+        const FrameModel model(setup, defects.List(), request.readNoise);
         const std::string truth = TruthCsv(defects.List());
         return WriteSet(model, setup, request, FrameKind::Dark, error)
                && WriteSet(model, setup, request, FrameKind::Flat, error)

@@ -30,7 +30,8 @@ double FrameModel::ChannelGain(const CameraSetup &setup, int64_t row, int64_t co
     return row % 2 == 1 && column % 2 == 1 ? BlueGain : GreenGain;
 }
 
-FrameModel::FrameModel(const CameraSetup &setup, const std::vector<SensorDefect> &defects) : setup(setup)
+FrameModel::FrameModel(const CameraSetup &setup, const std::vector<SensorDefect> &defects, double readNoise)
+    : setup(setup), readNoise(readNoise)
 {
     DrawPixels();
     for (const SensorDefect &defect : defects)
@@ -70,7 +71,7 @@ std::vector<uint16_t> FrameModel::Frame(FrameKind kind, uint64_t index) const
     std::vector<uint16_t> frame(darkMean.size());
     for (size_t i = 0; i < frame.size(); ++i) {
         const double mean = darkMean[i] + (lit ? response[i] : 0.0);
-        const double variance = ReadNoise * ReadNoise + Gain * (mean - Offset); // read noise and shot noise
+        const double variance = readNoise * readNoise + Gain * (mean - Offset); // read noise and shot noise
         frame[i] = Clipped(mean + std::sqrt(variance) * noise.Gaussian());
     }
     ApplyTemporalDefects(kind, index, frame);

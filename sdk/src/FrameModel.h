@@ -35,7 +35,7 @@ public:
     // The light signal's factor at a pixel: 1 on a mono sensor, else its colour filter's gain.
     static double ChannelGain(const CameraSetup &setup, int64_t row, int64_t column);
 
-    FrameModel(const CameraSetup &setup, const std::vector<SensorDefect> &defects);
+    FrameModel(const CameraSetup &setup, const std::vector<SensorDefect> &defects, double readNoise = ReadNoise);
 
     std::vector<uint16_t> Frame(FrameKind kind, uint64_t index) const;
 
@@ -46,6 +46,7 @@ private:
     size_t At(const SensorDefect &defect) const;
 
     CameraSetup setup;
+    double readNoise;
     std::vector<float> darkMean; // offset and dark current, hot excess included
     std::vector<float> response; // light signal in the flats
     std::vector<SensorDefect> temporal; // flickering and stuck: set frame by frame

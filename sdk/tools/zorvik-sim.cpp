@@ -41,6 +41,7 @@ const char Usage[] =
     "      --dark N                  number of dark frames, no light (default 0)\n"
     "      --flat N                  number of flat frames, even light at half scale (default 0)\n"
     "      --format pgm|png|tiff     16-bit greyscale file format (default pgm)\n"
+    "      --read-noise DN           standard deviation of the read noise (default 2.5)\n"
     "      -o DIR                    output folder, created if missing; files in it are overwritten\n"
     "\n"
     "Fault kinds: fail-call, fail-from-call, corrupt-offset, stuck, hardware-error,\n"
@@ -256,6 +257,17 @@ int SetOrClearFault(const Arguments &arguments)
     });
 }
 
+bool ToDecimal(const std::string &text, double minimum, double maximum, double &value)
+{
+    char *end = nullptr;
+    errno = 0;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (text.empty() || errno != 0 || *end != '\0' || !(parsed >= minimum && parsed <= maximum))
+        return false;
+    value = parsed;
+    return true;
+}
+
 // Reads one "--name value" option of frames into request; returns an error text, empty when fine.
 std::string FramesOption(const std::string &name, const std::string &value, FrameRequest &request)
 {
@@ -270,6 +282,10 @@ std::string FramesOption(const std::string &name, const std::string &value, Fram
         request.flatFrames = int(count);
     else if (name == "--dark" || name == "--flat")
         return "invalid value for " + name + ": '" + value + "' (a number from 0 to 1000)";
+    else if (name == "--read-noise" && ToDecimal(value, 0, 1000, request.readNoise))
+        ;
+    else if (name == "--read-noise")
+        return "invalid value for --read-noise: '" + value + "' (DN from 0 to 1000)";
     else if (name != "--format")
         return "unknown option '" + name + "'";
     return std::string();

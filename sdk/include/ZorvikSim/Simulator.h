@@ -106,6 +106,7 @@ struct FrameRequest
     int flatFrames = 0;  // even light, about half of full scale
     std::string folder;  // created when missing; files in it are overwritten
     FrameFormat format = FrameFormat::Pgm;
+    double readNoise = 2.5; // DN, the standard deviation of the read noise; defects keep their strengths
 };
 
 // Writes dark-000.pgm, dark-001.pgm, ..., flat-000.pgm, ... (the camera's sensor size) and
