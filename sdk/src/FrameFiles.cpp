@@ -30,8 +30,6 @@ std::string RequestError(const CameraSetup &setup, const FrameRequest &request)
         return "no frames asked for: at least one dark or flat frame";
     if (request.folder.empty())
         return "no output folder given";
-    if (!(request.readNoise >= 0 && request.readNoise <= 1000))
-        return "the read noise must be from 0 to 1000 DN";
     if (!FormatHolds(request.format, uint32_t(setup.sensorWidth), uint32_t(setup.sensorHeight)))
         return "a " + std::to_string(setup.sensorWidth) + "x" + std::to_string(setup.sensorHeight)
                + " frame is too large for TIFF";

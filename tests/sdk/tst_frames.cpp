@@ -359,6 +359,7 @@ private slots:
         QTest::newRow("not a number") << Args{id, "--dark", "x", "-o", out} << 2 << ": invalid value for --dark: 'x'";
         QTest::newRow("both zero") << Args{id, "--dark", "0", "-o", out} << 2 << ": frames needs --dark or --flat";
         QTest::newRow("unknown format") << Args{id, "--format", "bmp", "-o", out} << 2 << ": unknown format 'bmp'";
+        QTest::newRow("read noise out of range") << Args{id, "--dark", "1", "--read-noise", "-1", "-o", out} << 2 << ": invalid value for --read-noise: '-1'";
         QTest::newRow("unknown camera") << Args{"nobody", "--dark", "1", "-o", out} << 1 << ": no camera with ID 'nob";
     }
 
