@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QSaveFile>
@@ -150,14 +151,23 @@ void SensorMap::on_removeButton_clicked()
     emit RemoveRequested(selectedIndex);
 }
 
+// What the map shows, or the whole sensor at a scale, in screen pixels per sensor pixel.
 void SensorMap::on_saveImageButton_clicked()
 {
+    const QStringList choices{QStringLiteral("What the map shows"), QStringLiteral("The whole sensor, 1 pixel per sensor pixel"),
+                              QStringLiteral("The whole sensor, 2 pixels per sensor pixel"),
+                              QStringLiteral("The whole sensor, 4 pixels per sensor pixel")};
+    bool chose = false;
+    const int choice = int(choices.indexOf(QInputDialog::getItem(this, QStringLiteral("Save Image"), QStringLiteral("Save:"),
+                                                                 choices, 0, false, &chose)));
+    if (!chose)
+        return;
     const QString chosen = QFileDialog::getSaveFileName(this, QStringLiteral("Save Image"), QString(),
                                                         QStringLiteral("PNG images (*.png)"));
     if (chosen.isEmpty())
         return;
     const QString fileName = WithPngSuffix(chosen);
-    if (!SaveImage(fileName))
+    if (!SaveImage(fileName, choice > 0 ? double(1 << (choice - 1)) : 0))
         QMessageBox::critical(this, QStringLiteral("Save Image"),
                               QStringLiteral("The image could not be written to %1.").arg(QDir::toNativeSeparators(fileName)));
 }

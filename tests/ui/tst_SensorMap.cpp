@@ -1,4 +1,9 @@
 #include "SensorMap.h"
+#include "WhenShown.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
 
 #include "MouseEvents.h"
 
@@ -333,6 +338,34 @@ private slots:
         QCOMPARE(saved.size(), scale > 0 ? QSize(600, 400) * scale : Canvas(*map)->size());
         QCOMPARE(saved.pixelColor(where), QColor(Qt::yellow));
         QVERIFY(!map->SaveImage(folder.filePath("map.png/inside.png"), scale));
+    }
+
+    // Save Image... asks what to save and where; a name without a suffix gets ".png", and a file
+    // that cannot be written is told.
+    void saveImageButton()
+    {
+        auto map = ShownMap(600, 400);
+        QVERIFY(map);
+        QTemporaryDir folder;
+        QString told;
+        for (const QString &name : {QString("shot"), QString("shot.png/inside")}) {
+            WhenShown<QInputDialog> what([](QInputDialog *dialog) {
+                dialog->setTextValue("The whole sensor, 2 pixels per sensor pixel");
+                dialog->accept();
+            });
+            WhenShown<QFileDialog> where([&](QFileDialog *dialog) {
+                dialog->selectFile(folder.filePath(name));
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            WhenShown<QMessageBox> box([&told](QMessageBox *shown) {
+                told = shown->text();
+                shown->accept();
+            });
+            map->findChild<QPushButton *>("saveImageButton")->click();
+            QVERIFY(what.answered && where.answered);
+        }
+        QCOMPARE(QImage(folder.filePath("shot.png"), "PNG").size(), QSize(1200, 800));
+        QCOMPARE(told, "The image could not be written to " + folder.filePath("shot.png/inside.png") + ".");
     }
 };
 
