@@ -7,6 +7,7 @@
 #include "DebugLog.h"
 #include "FramelessWindow.h"
 #include "HelpDialog.h"
+#include "FindDefectsDialog.h"
 #include "HistoryDialog.h"
 #include "NeighborByteEncoding.h"
 #include "SensorMap.h"
@@ -353,6 +354,7 @@ void MainWindow::on_mapButton_clicked()
         connect(sensorMap, &SensorMap::EntryClicked, this, &MainWindow::ShowEntry);
         connect(sensorMap, &SensorMap::AddRequested, this, &MainWindow::AddUserCoordinates);
         connect(sensorMap, &SensorMap::RemoveRequested, this, &MainWindow::RemoveUserRow);
+        connect(sensorMap, &SensorMap::FindDefectsRequested, this, &MainWindow::OpenFindDefects);
         mapLayersChanged = {CameraList, UserList};
         UpdateMap();
     }
@@ -397,6 +399,35 @@ void MainWindow::UpdateMap()
         sensorMap->SetLayer(layer, type == CameraList ? session.CameraDefects() : session.UserDefects(), colours);
     }
     mapLayersChanged.clear();
+    if (findDefects)
+        findDefects->SetLists(session.CameraDefects(), session.UserDefects());
+}
+
+// The search for defects in frames, beside the map: what it finds is the map's third layer.
+void MainWindow::OpenFindDefects()
+{
+    if (!findDefects) {
+        const CameraDescription description = session.Description();
+        findDefects = new FindDefectsDialog(QSize(int(description.sensorWidth), int(description.sensorHeight)),
+                                            description.sensorType == QLatin1String("Bayer") ? SensorLayout::Bayer
+                                                                                             : SensorLayout::Mono,
+                                            session.CameraDefects(), session.UserDefects(), sensorMap);
+        findDefects->setAttribute(Qt::WA_DeleteOnClose);
+        connect(findDefects, &FindDefectsDialog::CandidatesFound, sensorMap,
+                [this](const QList<PixelCoords> &coords) { sensorMap->SetLayer(SensorMap::CandidateLayer, coords, {}); });
+        connect(findDefects, &FindDefectsDialog::AddRequested, this, &MainWindow::AddCandidates);
+    }
+    findDefects->show();
+    findDefects->raise();
+}
+
+// The candidates the user accepted join the user list, checked as a loaded list is.
+void MainWindow::AddCandidates(const QList<PixelCoords> &coords)
+{
+    for (const PixelCoords &coordinates : coords)
+        session.AddUserDefect(coordinates, -1);
+    listManager.LoadUserList(session.UserDefects());
+    ValidateUserList(ValidateAfterLoad);
 }
 
 // A defect picked on the map is shown in its table.

@@ -6,6 +6,7 @@
 #include "BoxPrompt.h"
 #include "ListManager.h"
 #include "PixelCoords.h"
+#include "FindDefectsDialog.h"
 #include "SensorMap.h"
 #include "Session.h"
 #include "ValidationMode.h"
@@ -42,6 +43,8 @@ private slots:
     void RemoveUserRow(int row);
     void UpdateMap();
     void ShowEntry(SensorMap::Layer layer, int index);
+    void OpenFindDefects();
+    void AddCandidates(const QList<PixelCoords> &coords);
     void on_loadButton_clicked();
     void on_saveButton_clicked();
     void on_addButton_clicked();
@@ -86,6 +89,7 @@ private:
     Ui::MainWindow ui;
     QPoint dragPosition;
     QPointer<SensorMap> sensorMap;
+    QPointer<FindDefectsDialog> findDefects;
     QTimer mapUpdate;
     QSet<DefectiveListType> mapLayersChanged;
     Session session;

@@ -36,6 +36,11 @@ SensorMap::SensorMap(QWidget *parent)
 {
     ui.setupUi(this);
     ConnectCanvas();
+    connect(ui.findDefectsButton, &QPushButton::clicked, this, &SensorMap::FindDefectsRequested);
+    // The candidates' box keeps its room while hidden, so that its coming moves nothing on the map.
+    QSizePolicy policy = ui.candidateLayerBox->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    ui.candidateLayerBox->setSizePolicy(policy);
     ui.sensorCanvas->setFocus();
 }
 

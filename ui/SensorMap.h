@@ -56,6 +56,8 @@ signals:
     void AddRequested(PixelCoords coords);
     // Remove or Delete while a user entry is chosen: its index in the user list.
     void RemoveRequested(int index);
+    // Find Defects...: the window opens the search with what it knows of the camera.
+    void FindDefectsRequested();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

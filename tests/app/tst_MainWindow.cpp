@@ -2,6 +2,7 @@
 #include "CameraInterface.h"
 #include "CoordinatesDialog.h"
 #include "DebugLines.h"
+#include "FindDefectsDialog.h"
 #include "HistoryDialog.h"
 #include "SensorMap.h"
 #include "MainWindow.h"
@@ -457,6 +458,38 @@ private slots:
         QTest::keyClick(canvas, Qt::Key_Delete);
         QVERIFY(Rows(UserView).isEmpty());
         QCOMPARE(told.boxes.lines, QStringList());
+    }
+
+    // Find Defects... on the map: the frames of the camera, which holds its factory list, searched;
+    // Add to User List puts the new candidates into the user list, checked as a load is.
+    void findDefects()
+    {
+        QTemporaryDir frames;
+        std::string error;
+        QVERIFY2(ZorvikSim::WriteFrames("1001", {2, 2, frames.path().toStdString()}, error), error.c_str());
+        QVERIFY(SetFile(factory) && ConnectAndDownload() && Click("mapButton"));
+        auto *map = window->findChild<SensorMap *>();
+        map->findChild<QPushButton *>("findDefectsButton")->click();
+        auto *dialog = map->findChild<FindDefectsDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        const QDir folder(frames.path());
+        QStringList darks, flats;
+        for (const QString &name : folder.entryList({"*.pgm"}, QDir::Files, QDir::Name))
+            (name.startsWith("dark") ? darks : flats) << folder.filePath(name);
+        dialog->SetFrames(darks, flats);
+        Told told;
+
+        dialog->findChild<QPushButton *>("findButton")->click();
+        QTRY_VERIFY(!dialog->IsRunning() && dialog->findChild<QTableWidget *>("candidateTable")->rowCount() > 0);
+        int fresh = 0;
+        auto *table = dialog->findChild<QTableWidget *>("candidateTable");
+        for (int row = 0; row < table->rowCount(); ++row)
+            fresh += table->item(row, 5)->text() == "new";
+        QVERIFY(fresh > 0 && fresh < table->rowCount()); // the factory defects are in the camera list
+        dialog->findChild<QPushButton *>("addButton")->click();
+
+        QCOMPARE(Rows(UserView).size(), fresh);
+        QVERIFY(!dialog->findChild<QPushButton *>("addButton")->isEnabled());
     }
 
     // A write that did not finish is offered back on every connect until the user takes it.
