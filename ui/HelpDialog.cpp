@@ -2,6 +2,9 @@
 
 #include "FramelessWindow.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace {
 
 const QString HelpPage = QStringLiteral(
@@ -31,6 +34,9 @@ HelpDialog::HelpDialog(QWidget *parent)
     ui.setupUi(this);
     FramelessWindow::Decorate(this, ui.helpFrame);
     ui.documentationLabel->setText(HelpPage);
+    // On a small or scaled screen the page scrolls instead of running off the screen.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        resize(width(), qMin(height(), screen->availableGeometry().height()));
 }
 
 HelpDialog::~HelpDialog() = default;

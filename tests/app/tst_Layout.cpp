@@ -1,4 +1,8 @@
+#include "HelpDialog.h"
 #include "MainWindow.h"
+
+#include <QLabel>
+#include <QScreen>
 
 #include <QAbstractButton>
 #include <QTabBar>
@@ -36,6 +40,18 @@ private slots:
         }
         cut.removeDuplicates();
         QCOMPARE(cut, QStringList());
+    }
+
+    // The help page on the screen, and its text whole, to be scrolled to its end.
+    void helpReadsToItsEnd()
+    {
+        HelpDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const auto *label = dialog.findChild<QLabel *>("documentationLabel");
+        QVERIFY(dialog.height() <= QGuiApplication::primaryScreen()->availableGeometry().height());
+        QVERIFY(label->height() >= label->heightForWidth(label->width()));
+        QVERIFY(label->visibleRegion().boundingRect().height() > 0);
     }
 };
 
