@@ -33,6 +33,10 @@ screenshot: build
 	tools/screenshot.sh --session $(BUILD)
 	tmp=$$(mktemp -d) && HOME=$$tmp XDG_CONFIG_HOME=$$tmp/config XDG_DATA_HOME=$$tmp/data ZORVIK_SIM_HOME=$$tmp/cameras \
 	  QT_QPA_PLATFORM=offscreen $(BUILD)/tools/map_showcase docs >/dev/null; status=$$?; rm -rf $$tmp; exit $$status
+	for scale in 1 2; do tmp=$$(mktemp -d) && HOME=$$tmp XDG_CONFIG_HOME=$$tmp/config XDG_DATA_HOME=$$tmp/data \
+	  ZORVIK_SIM_HOME=$$tmp/cameras QT_SCALE_FACTOR=$$scale xvfb-run -a -s "-screen 0 1920x1600x24" \
+	  $(BUILD)/tools/layout_showcase docs/layout scale$$scale >/dev/null 2>&1; status=$$?; rm -rf $$tmp; \
+	  [ $$status = 0 ] || exit $$status; done
 
 setup:
 	@missing=""; for p in $(PACKAGES); do \
