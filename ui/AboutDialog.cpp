@@ -18,6 +18,8 @@ AboutDialog::AboutDialog(const QString &sdkVersion, QWidget *parent)
     ui.setupUi(this);
     FramelessWindow::Decorate(this, ui.aboutFrame);
     FillTexts(sdkVersion);
+    // Wrapped texts take the height the system's font needs at this width.
+    resize(width(), qMax(height(), heightForWidth(width())));
 }
 
 AboutDialog::~AboutDialog() = default;

@@ -50,6 +50,8 @@ FindDefectsDialog::FindDefectsDialog(QSize sensorSize, SensorLayout layout, cons
     }
     ui.candidateTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     ui.candidateTable->verticalHeader()->hide();
+    // The wrapped description of the thresholds takes the height the system's font needs.
+    resize(width(), qMax(height(), heightForWidth(width())));
     connect(ui.candidateTable, &QTableWidget::itemSelectionChanged, this, &FindDefectsDialog::UpdateAddButton);
     ShowFrameCounts();
     ShowKnown();
