@@ -7,7 +7,7 @@ PACKAGES   := cmake g++ make qtbase5-dev qtbase5-dev-tools qt5-image-formats-plu
 BENCH_PKGS := libbenchmark-dev
 CMAKE_ARGS ?=
 
-.PHONY: run test build setup bench screenshot clean
+.PHONY: run test build setup bench screenshot package clean
 
 run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -26,6 +26,15 @@ bench: setup
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DBENCH=ON
 	cmake --build build-bench -j $(JOBS) --target defects_bench app_bench cli_bench ui_bench detection_bench detection_quality
 	@echo "Benchmarks built in build-bench/bench/."
+
+package: PACKAGES += dpkg-dev help2man lintian desktop-file-utils appstream
+package: setup
+	cmake -S . -B build-package -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-package -j $(JOBS)
+	cd build-package && cpack
+	desktop-file-validate packaging/talvern.desktop
+	appstreamcli validate --no-net packaging/com.corvane.Talvern.metainfo.xml
+	lintian --fail-on error build-package/talvern_*.deb
 
 screenshot: PACKAGES += xvfb xauth imagemagick
 screenshot: build
@@ -51,4 +60,4 @@ setup:
 	fi
 
 clean:
-	rm -rf $(BUILD) build-bench
+	rm -rf $(BUILD) build-bench build-package
