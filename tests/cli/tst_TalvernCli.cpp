@@ -71,6 +71,10 @@ private slots:
         QTest::newRow("a backup of another sensor") << QStringList{"restore", "CAM-7", "backup.bin"} << false << 1 << "{folder}/backup.bin is not a backup of this camera's defect file";
         QTest::newRow("a backup that cannot be read") << QStringList{"restore", "1001", "absent.bin"} << false << 5 << "could not read {folder}/absent.bin";
         QTest::newRow("a list file that cannot be read") << QStringList{"check", "1001", "absent.csv"} << false << 5 << "could not read absent.csv";
+        QTest::newRow("a threshold that is no number") << QStringList{"detect", "--dark", "bad.csv", "--hot", "many"} << false << 2 << "a threshold is not a positive number; see --help";
+        QTest::newRow("a frame that cannot be read") << QStringList{"detect", "--dark", "absent.pgm"} << false << 5 << "could not read absent.pgm";
+        QTest::newRow("a file that is no frame") << QStringList{"detect", "--flat", "bad.csv"} << false << 1 << "bad.csv: not a PGM, PNG or TIFF frame (Unsupported image format).";
+        QTest::newRow("detect without frames") << QStringList{"detect"} << false << 1 << "No frames given: expected dark frames, flat frames or both.";
         QTest::newRow("an output file in a missing folder") << QStringList{"download", "1001", "-o", "missing/list.csv"} << false << 5 << "could not write {folder}/missing/list.csv";
     }
 
