@@ -175,7 +175,7 @@ Session::Outcome Session::Guarded(const QString &operation, const std::function<
     lastPutBack = NothingToPutBack;
     lastCopy = CameraCopies::Copy();
     if (!keepCopies || !copies)
-        return write() ? Done : WriteFailed;
+        return WriteWithoutCopy(write);
     std::vector<unsigned char> previous;
     bool ownFile = false;
     if (!camera->ReadOwnDefectFile(previous, ownFile) || !copies->Keep(operation, previous, !ownFile, &lastCopy))
@@ -188,6 +188,18 @@ Session::Outcome Session::Guarded(const QString &operation, const std::function<
     if (lastPutBack == PutBackDone)
         copies->Finish(lastCopy);
     return WriteFailed;
+}
+
+// A write that succeeds without a copy leaves the camera in order too: an earlier write that
+// did not finish has nothing left to put back.
+Session::Outcome Session::WriteWithoutCopy(const std::function<bool()> &write)
+{
+    if (!write())
+        return WriteFailed;
+    const std::optional<CameraCopies::Copy> unfinished = UnfinishedWrite();
+    if (unfinished)
+        copies->Finish(*unfinished);
+    return Done;
 }
 
 // A camera that still holds what it held is left alone; one that held no file of its own gets

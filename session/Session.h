@@ -125,6 +125,7 @@ private:
     bool Encode(NeighborByteEncoding &encoding) const;
     void KeepFactoryCopy();
     Outcome Guarded(const QString &operation, const std::function<bool()> &write);
+    Outcome WriteWithoutCopy(const std::function<bool()> &write);
     bool PutBackContent(const std::vector<unsigned char> &previous, bool factoryListInUse);
 
     std::unique_ptr<CameraInterface> camera;

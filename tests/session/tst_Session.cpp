@@ -228,6 +228,16 @@ private slots:
             QVERIFY(!session->UnfinishedWrite());
         }
         QVERIFY(erased > 0);
+
+        // A write without a copy that succeeds leaves nothing unfinished either.
+        std::unique_ptr<Session> session = Connected();
+        QVERIFY(session && ZorvikSim::SetFault("7001", {ZorvikSim::FaultKind::ReadBackDiffers, 1, -13}));
+        Bytes written;
+        Write(*session, "restore", &written);
+        QVERIFY(ZorvikSim::ClearFaults("7001") && session->UnfinishedWrite());
+        session->SetKeepCopies(false);
+        QCOMPARE(Write(*session, "restore", &written), Session::Done);
+        QVERIFY(!session->UnfinishedWrite());
     }
 
     // A file the camera cannot hold is refused before anything is erased: the camera still holds
