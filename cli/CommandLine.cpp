@@ -651,7 +651,12 @@ CameraReport CommandLine::Restore(const QString &entry)
     if (!fromHistory.isEmpty())
         return RestoreFromHistory(entry);
     const QString fileName = Absolute(files.first());
-    const Session::Outcome outcome = session.Restore(fileName);
+    return Restored(session.Restore(fileName), entry, fileName);
+}
+
+// A failed write names the camera, a refused file the file.
+CameraReport CommandLine::Restored(Session::Outcome outcome, const QString &entry, const QString &fileName)
+{
     if (outcome != Session::Done)
         return Failed(outcome, outcome == Session::WriteFailed || outcome == Session::NotCopied ? entry : fileName);
     return Rewritten(entry, QStringLiteral("Restored"));
@@ -673,10 +678,7 @@ CameraReport CommandLine::RestoreFromHistory(const QString &entry)
         return CameraReport::Failure(CameraReport::Refused,
                                      QStringLiteral("the history of %1 holds no copy '%2' (see history)").arg(entry, fromHistory));
     const CameraCopies::Copy copy = history[index];
-    const Session::Outcome outcome = session.RestoreCopy(copy);
-    if (outcome != Session::Done)
-        return Failed(outcome, outcome == Session::WriteFailed || outcome == Session::NotCopied ? entry : copy.file);
-    return Rewritten(entry, QStringLiteral("Restored"));
+    return Restored(session.RestoreCopy(copy), entry, copy.file);
 }
 
 CameraReport CommandLine::History(const QString &entry)
@@ -713,11 +715,11 @@ CameraReport CommandLine::Recover(const QString &entry)
     CameraReport report = Open(entry);
     if (report.status != CameraReport::Done)
         return report;
-    if (!session.UnfinishedWrite()) {
+    const std::optional<CameraCopies::Copy> copy = session.UnfinishedWrite();
+    if (!copy) {
         report.summary = QStringLiteral("Nothing to recover: the last write into %1 finished").arg(entry);
         return report;
     }
-    const std::optional<CameraCopies::Copy> copy = session.UnfinishedWrite();
     const Session::Outcome outcome = session.Recover();
     if (outcome != Session::Done)
         return Failed(outcome, outcome == Session::FileNotRead ? copy->file : entry);

@@ -50,6 +50,7 @@ private:
     CameraReport Restore(const QString &entry);
     CameraReport Revert(const QString &entry);
     CameraReport RestoreFromHistory(const QString &entry);
+    CameraReport Restored(Session::Outcome outcome, const QString &entry, const QString &fileName);
     CameraReport History(const QString &entry);
     CameraReport Recover(const QString &entry);
     CameraReport Decode(const QString &);

@@ -1,23 +1,11 @@
 #include "HelpDialog.h"
 #include "MainWindow.h"
+#include "WidgetImage.h"
 
 #include <QApplication>
 #include <QTabWidget>
 
 #include <cstdio>
-
-namespace {
-
-bool Save(QWidget *widget, const QString &fileName)
-{
-    QApplication::processEvents();
-    if (widget->grab().save(fileName))
-        return true;
-    std::fprintf(stderr, "could not write %s\n", qPrintable(fileName));
-    return false;
-}
-
-} // namespace
 
 // Not a test: the main window's three tabs and the help page as they show at the scale it runs
 // with (QT_SCALE_FACTOR), written as <folder>/<prefix>-tab1.png ... and <prefix>-help.png.
@@ -35,10 +23,10 @@ int main(int argc, char *argv[])
     auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("tabWidget"));
     for (int tab = 0; tab < tabs->count(); ++tab) {
         tabs->setCurrentIndex(tab);
-        if (!Save(&window, stem + QStringLiteral("-tab%1.png").arg(tab + 1)))
+        if (!SaveWidgetImage(&window, stem + QStringLiteral("-tab%1.png").arg(tab + 1)))
             return 1;
     }
     HelpDialog help(&window);
     help.show();
-    return Save(&help, stem + QStringLiteral("-help.png")) ? 0 : 1;
+    return SaveWidgetImage(&help, stem + QStringLiteral("-help.png")) ? 0 : 1;
 }

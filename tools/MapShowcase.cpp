@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 #include "SensorMap.h"
+#include "WidgetImage.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -8,19 +9,6 @@
 #include <QToolButton>
 
 #include <cstdio>
-
-namespace {
-
-bool Save(QWidget *widget, const QString &fileName)
-{
-    QApplication::processEvents();
-    if (widget->grab().save(fileName))
-        return true;
-    std::fprintf(stderr, "could not write %s\n", qPrintable(fileName));
-    return false;
-}
-
-} // namespace
 
 // Not a test: the real main window connected to the monochrome camera, its list downloaded and a
 // cluster added on the map, and the map written as it shows the whole sensor and as it shows
@@ -51,7 +39,7 @@ int main(int argc, char *argv[])
             emit map->AddRequested(PixelCoords(row, column));
     }
     map->Fit();
-    if (!Save(map, folder + QStringLiteral("/map-sensor.png")))
+    if (!SaveWidgetImage(map, folder + QStringLiteral("/map-sensor.png")))
         return 1;
     // The first camera entry in yellow: the start of the camera's run of five.
     auto *view = window.findChild<QTableView *>("cameraDefectivePixelView");
@@ -67,5 +55,5 @@ int main(int argc, char *argv[])
         map->PanBy(canvas->rect().center() - map->ScreenPointOf(middle).toPoint());
         break;
     }
-    return Save(map, folder + QStringLiteral("/map-run.png")) ? 0 : 1;
+    return SaveWidgetImage(map, folder + QStringLiteral("/map-run.png")) ? 0 : 1;
 }

@@ -4,7 +4,8 @@
 
 #include <cstdlib>
 
-// One libFuzzer target per reader, FUZZ_ENTRY_POINT naming it. Each input
+// One libFuzzer target per reader, FUZZ_ENTRY_POINT naming it, from the FuzzEntryPoints.h of the
+// folder the target is built for. Each input
 // runs quietly; an inconsistent result is a crash for the fuzzer to report.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
