@@ -11,6 +11,7 @@
 #include "HistoryDialog.h"
 #include "NeighborByteEncoding.h"
 #include "SensorMap.h"
+#include "TransferDialog.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -28,6 +29,7 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -74,7 +76,7 @@ MainWindow::MainWindow(QWidget *parent)
     RestoreWindowPosition();
 
     connect(&session, &Session::CameraListChanged, this, &MainWindow::OnCameraListChanged);
-    connect(&session, &Session::ConnectedCameraDisconnected, this, &MainWindow::on_disconnectButton_clicked);
+    connect(&session, &Session::ConnectedCameraDisconnected, this, &MainWindow::OnConnectedCameraDisconnected);
     connect(&listManager, &ListManager::HighlightDefects, this, &MainWindow::HighlightDefects);
     FollowListsOnMap();
 
@@ -189,7 +191,7 @@ void MainWindow::OfferRecovery()
     if (answer != QMessageBox::Yes)
         return;
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    const bool recovered = session.Recover() == Session::Done;
+    const bool recovered = Transfer([this] { return session.Recover(); }) == Session::Done;
     QGuiApplication::restoreOverrideCursor();
     TellPutBack(recovered ? Session::PutBackDone : Session::PutBackFailed, unfinished->file);
 }
@@ -222,6 +224,16 @@ void MainWindow::TellPutBack()
     TellPutBack(session.LastPutBack(), session.LastCopy().file);
 }
 
+// The camera's own notice waits while a transfer runs: the transfer ends through its failure
+// path first.
+void MainWindow::OnConnectedCameraDisconnected()
+{
+    if (transferring)
+        disconnectHeld = true;
+    else
+        on_disconnectButton_clicked();
+}
+
 void MainWindow::on_disconnectButton_clicked()
 {
     delete sensorMap;
@@ -245,6 +257,26 @@ void MainWindow::UnderWaitCursor(void (MainWindow::*work)())
     QGuiApplication::restoreOverrideCursor();
 }
 
+// Camera work runs beside the window, which keeps painting behind a modal dialog that says what
+// the camera is doing. The session is touched by nothing else meanwhile: what the camera list
+// tells waits until the transfer has ended, and so does the map.
+Session::Outcome MainWindow::Transfer(const std::function<Session::Outcome()> &work)
+{
+    TransferDialog dialog(this);
+    connect(&session, &Session::TransferProgress, &dialog, &TransferDialog::ShowStep);
+    Session::Outcome outcome = Session::Done;
+    transferring = true;
+    dialog.Run([&outcome, &work] { outcome = work(); });
+    transferring = false;
+    if (std::exchange(disconnectHeld, false))
+        on_disconnectButton_clicked();
+    for (const int changed : std::exchange(listChangesHeld, {}))
+        OnCameraListChanged(changed);
+    if (!mapLayersChanged.isEmpty())
+        mapUpdate.start();
+    return outcome;
+}
+
 void MainWindow::on_downloadButton_clicked()
 {
     UnderWaitCursor(&MainWindow::DownloadCameraList);
@@ -252,7 +284,7 @@ void MainWindow::on_downloadButton_clicked()
 
 void MainWindow::DownloadCameraList()
 {
-    const Session::Outcome outcome = session.Download();
+    const Session::Outcome outcome = Transfer([this] { return session.Download(); });
     if (outcome == Session::NotConnected)
         return;
     if (outcome != Session::Done) {
@@ -279,7 +311,8 @@ void MainWindow::BackupDefectFile()
                                                         StartDirectory, BackupFilter);
     if (chosen.isEmpty())
         return;
-    if (session.Backup(BackupFileName(chosen, session.Description().serialNumber)) != Session::Done) {
+    const QString fileName = BackupFileName(chosen, session.Description().serialNumber);
+    if (Transfer([this, &fileName] { return session.Backup(fileName); }) != Session::Done) {
         QMessageBox::critical(this, QStringLiteral("Backup Error"),
                               QStringLiteral("Could not back up the defective pixel list. No backup file was written."));
     }
@@ -298,7 +331,7 @@ void MainWindow::RestoreDefectFile()
                                                           StartDirectory, BackupFilter);
     if (fileName.isEmpty())
         return;
-    TellRestored(session.Restore(fileName));
+    TellRestored(Transfer([this, &fileName] { return session.Restore(fileName); }));
 }
 
 // The boxes after a restore from a file or from the history.
@@ -340,7 +373,8 @@ void MainWindow::on_historyButton_clicked()
     if (dialog.exec() != QDialog::Accepted || dialog.Chosen() < 0)
         return;
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    TellRestored(session.RestoreCopy(history[dialog.Chosen()]));
+    const CameraCopies::Copy &copy = history[dialog.Chosen()];
+    TellRestored(Transfer([this, &copy] { return session.RestoreCopy(copy); }));
     QGuiApplication::restoreOverrideCursor();
 }
 
@@ -385,7 +419,7 @@ void MainWindow::FollowListsOnMap()
 // The lists as the session holds them, each entry in its table row's colour.
 void MainWindow::UpdateMap()
 {
-    if (!sensorMap)
+    if (!sensorMap || transferring)
         return;
     const std::pair<SensorMap::Layer, DefectiveListType> layers[] = {{SensorMap::CameraLayer, CameraList},
                                                                      {SensorMap::UserLayer, UserList}};
@@ -453,7 +487,7 @@ void MainWindow::on_revertButton_clicked()
 
 void MainWindow::RevertDefectFile()
 {
-    const Session::Outcome outcome = session.Revert();
+    const Session::Outcome outcome = Transfer([this] { return session.Revert(); });
     if (!CopyKept(outcome))
         return;
     if (outcome != Session::Done) {
@@ -589,9 +623,9 @@ void MainWindow::UploadUserList()
                              QStringLiteral("User defective pixel list empty. Please verify contents and try again."));
         return;
     }
-    const Session::Outcome outcome = session.Upload([this](const QList<Finding> &findings) {
-        return listManager.ValidateDefectivePixelCoordinates(findings, session.Description(), ValidateForUpload);
-    });
+    const Session::Outcome outcome = Transfer([this] { return session.Upload([this](const QList<Finding> &findings) {
+        return AcceptedForUpload(findings);
+    }); });
     if (outcome == Session::NotEncoded || outcome == Session::Declined) {
         LogLine(QStringLiteral("Error! Prepare binary defect file failed."));
         return;
@@ -605,6 +639,19 @@ void MainWindow::UploadUserList()
         return;
     }
     on_downloadButton_clicked();
+}
+
+// Asked on the window's thread while the upload's own waits for the answer.
+bool MainWindow::AcceptedForUpload(const QList<Finding> &findings)
+{
+    bool accepted = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this, &findings, &accepted] {
+            accepted = listManager.ValidateDefectivePixelCoordinates(findings, session.Description(), ValidateForUpload);
+        },
+        Qt::BlockingQueuedConnection);
+    return accepted;
 }
 
 void MainWindow::on_helpButton_clicked()
@@ -621,6 +668,10 @@ void MainWindow::on_aboutButton_clicked()
 
 void MainWindow::OnCameraListChanged(int changed)
 {
+    if (transferring) {
+        listChangesHeld.append(changed);
+        return;
+    }
     if (changed == CameraAppeared)
         LogLine(QStringLiteral("Camera list changed. A new camera was discovered by Zorvik."));
     else if (changed == CameraDisappeared)

@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
+
 // The one window of Talvern: each button's slot runs one workflow of its session and shows
 // how it went.
 class MainWindow : public QWidget
@@ -54,6 +56,7 @@ private slots:
     void on_helpButton_clicked();
     void on_aboutButton_clicked();
     void OnCameraListChanged(int changed);
+    void OnConnectedCameraDisconnected();
     void UpdateCameraListView();
     void HighlightDefects(QList<PixelCoords> highlightList, DefectiveListType listType, QColor highlightColor);
 
@@ -70,6 +73,8 @@ private:
     void ValidateUserList(ValidationMode mode);
 
     void UnderWaitCursor(void (MainWindow::*work)());
+    Session::Outcome Transfer(const std::function<Session::Outcome()> &work);
+    bool AcceptedForUpload(const QList<Finding> &findings);
     bool CameraAndUserListsPresent();
     void DownloadCameraList();
     void BackupDefectFile();
@@ -92,6 +97,9 @@ private:
     QPointer<FindDefectsDialog> findDefects;
     QTimer mapUpdate;
     QSet<DefectiveListType> mapLayersChanged;
+    bool transferring = false;
+    bool disconnectHeld = false;
+    QList<int> listChangesHeld;
     Session session;
     BoxPrompt boxPrompt;
     ListManager listManager;

@@ -298,7 +298,7 @@ bool CameraInterface::UploadDefectFile(const std::vector<unsigned char> &content
         return LogFailure(QStringLiteral("Upload Defect file failed."));
     emit TransferProgress(QStringLiteral("verifying"), 0, 0);
     std::vector<unsigned char> readBack;
-    if (!DownloadFlashFile(CustomDefectFileId, readBack))
+    if (TransferFlashFile(CustomDefectFileId, readBack, QStringLiteral("verifying")) != Download::Done)
         return LogFailure(QStringLiteral("Upload Defect file failed."));
     if (readBack != content)
         return LogFailure(QStringLiteral("DPC data downloaded does not match the correction data saved! "));
@@ -366,7 +366,8 @@ bool CameraInterface::RevertToFactoryDefectFile()
     return true;
 }
 
-CameraInterface::Download CameraInterface::TransferFlashFile(quint64 fileId, std::vector<unsigned char> &content)
+CameraInterface::Download CameraInterface::TransferFlashFile(quint64 fileId, std::vector<unsigned char> &content,
+                                                             const QString &step)
 {
     LogLine(QStringLiteral("\nDownload Flash File ") + Hex(fileId));
     if (!SelectFlashFile(fileId, QStringLiteral("\nSelect File ID by writing ")))
@@ -391,9 +392,12 @@ CameraInterface::Download CameraInterface::TransferFlashFile(quint64 fileId, std
     if (!cameraSession.WriteRegister(FlashFileDownloadOffset, 0))
         return LogDownloadFailure(QStringLiteral("Could not write download offset."), Download::Failed);
     LogPacketPlan(length);
+    const int packets = int(PacketCount(length));
+    int packetIndex = 0;
     for (quint64 offset = 0; offset < length; offset += TransferPacketSize) {
         if (!ReadTransferPacket(quint32(offset), content.data() + offset, PacketLength(length, offset)))
             return Download::Failed;
+        emit TransferProgress(step, ++packetIndex, packets);
     }
     LogLine(QStringLiteral("Flash File downloaded\n"));
     return Download::Done;

@@ -65,8 +65,9 @@ public:
 signals:
     void CameraListChangedSignal(int reason);
     void ConnectedCameraDisconnected();
-    // A step of a write into the camera's flash: "erasing", "writing" (packet done of total),
-    // "storing", "verifying".
+    // A step of a transfer with the camera's flash: "reading" (packet done of total), "erasing",
+    // "writing" (packet done of total), "storing", "verifying" (then its packets read back).
+    // Emitted on the thread that runs the transfer.
     void TransferProgress(const QString &step, int done, int total);
 
 private slots:
@@ -75,7 +76,9 @@ private slots:
 private:
     enum class Download { Done, Empty, NotValid, Failed };
 
-    Download TransferFlashFile(quint64 fileId, std::vector<unsigned char> &content);
+    // Each packet read is told as `step`.
+    Download TransferFlashFile(quint64 fileId, std::vector<unsigned char> &content,
+                               const QString &step = QStringLiteral("reading"));
     Download CheckFileLength(quint64 length);
     static Download LogDownloadFailure(const QString &line, Download result);
     bool SelectFlashFile(quint64 fileId, const QString &text);

@@ -480,8 +480,7 @@ void CommandLine::ShowProgress(const QString &step, int done, int total)
 {
     if (json || !isatty(fileno(stderr)))
         return;
-    const QString text = step == QLatin1String("writing") ? QStringLiteral("writing packet %1 of %2").arg(done).arg(total)
-                                                          : step;
+    const QString text = total > 0 ? QStringLiteral("%1 packet %2 of %3").arg(step).arg(done).arg(total) : step;
     std::fprintf(stderr, "\r\033[K%s: %s", qPrintable(progressEntry), qPrintable(text));
     std::fflush(stderr);
     progressShown = true;

@@ -118,7 +118,8 @@ public:
 signals:
     void CameraListChanged(int reason);
     void ConnectedCameraDisconnected();
-    // A step of a write into the camera: erasing, writing (packet done of total), storing, verifying.
+    // A step of a transfer with the camera: reading, erasing, writing, storing, verifying (with the
+    // packets done of total where they are counted), and putting back after a failed write.
     void TransferProgress(const QString &step, int done, int total);
 
 private:

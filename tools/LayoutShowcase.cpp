@@ -1,14 +1,38 @@
 #include "HelpDialog.h"
 #include "MainWindow.h"
+#include "TransferDialog.h"
 #include "WidgetImage.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QTabWidget>
 
 #include <cstdio>
 
+namespace {
+
+// An upload's progress dialog in the middle of the window, halfway through its packets.
+bool SaveTransferImage(QWidget *window, const QString &fileName)
+{
+    TransferDialog dialog(window);
+    dialog.ShowStep(QStringLiteral("writing"), 65, 129);
+    dialog.show();
+    QApplication::processEvents();
+    QPixmap image = window->grab();
+    const QPixmap shown = dialog.grab();
+    const QSizeF room = QSizeF(image.size() - shown.size()) / (2 * image.devicePixelRatio());
+    QPainter(&image).drawPixmap(QPointF(room.width(), room.height()), shown);
+    if (image.save(fileName))
+        return true;
+    std::fprintf(stderr, "could not write %s\n", qPrintable(fileName));
+    return false;
+}
+
+} // namespace
+
 // Not a test: the main window's three tabs and the help page as they show at the scale it runs
-// with (QT_SCALE_FACTOR), written as <folder>/<prefix>-tab1.png ... and <prefix>-help.png.
+// with (QT_SCALE_FACTOR), written as <folder>/<prefix>-tab1.png ..., <prefix>-help.png and
+// <prefix>-transfer.png.
 int main(int argc, char *argv[])
 {
     QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
@@ -28,5 +52,8 @@ int main(int argc, char *argv[])
     }
     HelpDialog help(&window);
     help.show();
-    return SaveWidgetImage(&help, stem + QStringLiteral("-help.png")) ? 0 : 1;
+    if (!SaveWidgetImage(&help, stem + QStringLiteral("-help.png")))
+        return 1;
+    help.hide();
+    return SaveTransferImage(&window, stem + QStringLiteral("-transfer.png")) ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include "HistoryDialog.h"
 #include "MainWindow.h"
 #include "SensorMap.h"
+#include "TransferDialog.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -95,6 +96,12 @@ private slots:
         });
         QTest::newRow("find defects") << Make([] { return new FindDefectsDialog(QSize(2048, 2048), SensorLayout::Bayer, {}, {}); });
         QTest::newRow("sensor map") << Make([] { return new SensorMap; });
+        QTest::newRow("transfer") << Make([] {
+            auto *dialog = new TransferDialog;
+            dialog->ShowStep("putting back", 0, 0);
+            dialog->ShowStep("reading", 129, 130); // the longest step
+            return dialog;
+        });
     }
 
     void dialogs()

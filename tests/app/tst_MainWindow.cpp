@@ -6,17 +6,21 @@
 #include "HistoryDialog.h"
 #include "SensorMap.h"
 #include "MainWindow.h"
+#include "TransferDialog.h"
 #include "MessageBoxes.h"
 #include "MouseEvents.h"
+#include "ZorvikCPP/ZorvikSystem.h"
 #include "ZorvikSim/Simulator.h"
 
 #include <QFileDialog>
+#include <QProgressBar>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 using Coordinates = QList<PixelCoords>;
@@ -135,6 +139,73 @@ const char *const CameraView = "cameraDefectivePixelView";
 // the first user row is current, or, with that, the camera list is gone and cannot be had again,
 // or the camera's list is empty and the user's holds only (2048,5).
 enum Trouble { None, CallsFail, FactoryLost, FirstRowCurrent, NoCameraList, CameraEmptyUserOutside };
+
+// Waits on the transfer's thread, at most ten seconds, until `done` holds.
+bool Awaited(const std::function<bool()> &done)
+{
+    QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired())
+        QThread::msleep(1);
+    return done();
+}
+
+// The window's transfers as the user sees them: each value of the progress dialog with the text
+// beside it, whether the dialog kept the user from everything else and stayed when Escape was
+// pressed on it, and whether the window paints while a transfer runs.
+class TransferWatch : public QObject
+{
+public:
+    explicit TransferWatch(QWidget *window) : window(window) { qApp->installEventFilter(this); }
+    ~TransferWatch() override { qApp->removeEventFilter(this); }
+
+    // On the transfer's thread: the window asked to paint, and painted.
+    bool Repainted()
+    {
+        painted = false;
+        QMetaObject::invokeMethod(window, [this] {
+            stayed = stayed && shown && shown->isVisible();
+            window->update();
+        }, Qt::QueuedConnection);
+        return Awaited([this] { return bool(painted); });
+    }
+
+    QStringList steps;
+    bool modal = true;
+    bool stayed = true;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched == window)
+            painted = true;
+        auto *dialog = qobject_cast<TransferDialog *>(watched);
+        if (event->type() == QEvent::Show && dialog) {
+            modal = modal && dialog->windowModality() == Qt::ApplicationModal;
+            shown = dialog;
+            QMetaObject::invokeMethod(dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); }, Qt::QueuedConnection);
+            const QLabel *label = dialog->findChild<QLabel *>("stepLabel");
+            const QProgressBar *bar = dialog->findChild<QProgressBar *>("progressBar");
+            connect(bar, &QProgressBar::valueChanged, this, [this, label, bar](int value) {
+                steps << QString("%1 %2/%3").arg(label->text()).arg(value).arg(bar->maximum());
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget *window;
+    QPointer<TransferDialog> shown;
+    std::atomic_bool painted{false};
+};
+
+// Hears of cameras coming and going after the window does, so once it has heard, the window's
+// own notice is on its way.
+class Heard : public CVN::ZvkAPI::ICameraListObserver
+{
+public:
+    void CameraListChanged(CVN::ZvkAPI::CameraPtr, int) override { heard = true; }
+    std::atomic_bool heard{false};
+};
 
 } // namespace
 
@@ -394,6 +465,87 @@ private slots:
         QFile file(copy);
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == held);
         QCOMPARE(Rows(CameraView), MonoList);
+    }
+
+    // An upload runs beside the window: its dialog keeps the user from everything else, goes
+    // through every packet, and the window paints while the packets are written.
+    void transferProgress()
+    {
+        QVERIFY(ConnectAndDownload() && Added({"2048,5", "6,6"}));
+        TransferWatch watch(window.get());
+        bool repainted = false;
+        DebugLines lines{[&](const QString &line) {
+            if (line.startsWith(QLatin1String("Write packet 0\t")))
+                repainted = watch.Repainted();
+        }};
+        MessageBoxes boxes;
+
+        QVERIFY(Click("uploadButton"));
+
+        QCOMPARE(boxes.lines, QStringList{Findings}); // asked while the transfer waits
+        const int packets = (File().size() + 499) / 500;
+        QStringList writing;
+        for (int packet = 1; packet <= packets; ++packet)
+            writing << QString("Writing packet %1 of %2 into the camera %1/%2").arg(packet).arg(packets);
+        QCOMPARE(watch.steps.filter(QRegularExpression("^Writing")), writing);
+        QVERIFY(watch.steps.contains(QString("Verifying packet %1 of %1 %1/%1").arg(packets)));
+        QVERIFY(watch.steps.contains(QString("Reading packet %1 of %1 from the camera %1/%1").arg(packets)));
+        QVERIFY(repainted && watch.modal && watch.stayed);
+        QCOMPARE(Decoded(File()).size(), MonoList.size() + 1);
+    }
+
+    // The camera unplugged while the packets are written: the upload ends through its failure
+    // path, with the camera gone its previous list cannot go back, and the window disconnects
+    // once the transfer has ended, before it tells so. Plugged in again, the camera gets its list
+    // back.
+    void unplugMidTransfer()
+    {
+        QVERIFY(ConnectAndDownload() && Added({"2048,5", "6,6"}));
+        const QByteArray held = File();
+        const auto heard = std::make_shared<Heard>();
+        QCOMPARE(CVN::ZvkAPI::ZorvikSystem::GetInstance().RegisterCameraListObserver(heard), CVN::ZvkAPI::ZvkErrorSuccess);
+        using Answer = QMessageBox::StandardButton;
+        MessageBoxes boxes({Answer::Yes, Answer::Ok, Answer::Ok, Answer::Yes, Answer::Ok});
+        QString whenDisconnected;
+        DebugLines lines{[&](const QString &line) {
+            // Once the window has the notice queued, it handles it before the transfer goes on.
+            if (line.startsWith(QLatin1String("Write packet 0\t")) && !heard->heard && ZorvikSim::Detach("1001")
+                && Awaited([&heard] { return bool(heard->heard); }))
+                QMetaObject::invokeMethod(window.get(), [] {}, Qt::BlockingQueuedConnection);
+            if (line == QLatin1String("Camera list changed. A camera was disconnected from the system."))
+                whenDisconnected = QString("%1 boxes, transfer dialog %2")
+                                       .arg(boxes.lines.size())
+                                       .arg(window->findChild<TransferDialog *>()->isVisible() ? "shown" : "gone");
+        }};
+
+        QVERIFY(Click("uploadButton"));
+
+        QVERIFY(heard->heard);
+        const std::vector<ZorvikSim::Call> calls = ZorvikSim::Calls("1001");
+        // The transfer's calls fail on the camera gone, and only then is it closed.
+        QCOMPARE(calls.back().operation, std::string("Close"));
+        QVERIFY(calls.at(calls.size() - 2).result != 0);
+        QCOMPARE(CVN::ZvkAPI::ZorvikSystem::GetInstance().UnregisterCameraListObserver(heard), CVN::ZvkAPI::ZvkErrorSuccess);
+        const QString copy = CopyBefore("upload");
+        QCOMPARE(boxes.lines, QStringList({Findings, Waiting(Box(QMessageBox::Critical, "Upload Error",
+                                                       "Could not upload user defective pixel list to camera. Please try again.")),
+                                           Waiting(Box(QMessageBox::Critical, "Previous List Not Restored",
+                                                       "The camera's previous defective pixel list could not be put back. A copy is kept in "
+                                                           + copy + "."))}));
+        QCOMPARE(whenDisconnected, "1 boxes, transfer dialog gone");
+        QCOMPARE(Find<QLabel>("cameraLabel")->text(), NoCamera);
+        QCOMPARE(EnabledButtons(), Disconnected);
+        QVERIFY(!Listed().contains(Mono));
+
+        QVERIFY(ZorvikSim::Attach(Attached[0]));
+        QTRY_VERIFY(Listed().contains(Mono));
+        boxes.lines.clear();
+        QVERIFY(Connect(Mono));
+        QCOMPARE(boxes.lines,
+                 QStringList({Box(QMessageBox::Question, "Unfinished Write",
+                                  "A write into this camera did not finish. Put back the defective pixel list it held before?"),
+                              Box(QMessageBox::Information, "Previous List Restored", "The camera's previous defective pixel list was put back.")}));
+        QCOMPARE(File(), held);
     }
 
     // Newest first and the factory list last; the chosen copy's difference to the camera list, and
