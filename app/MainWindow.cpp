@@ -623,9 +623,9 @@ void MainWindow::UploadUserList()
                              QStringLiteral("User defective pixel list empty. Please verify contents and try again."));
         return;
     }
-    const Session::Outcome outcome = Transfer([this] { return session.Upload([this](const QList<Finding> &findings) {
-        return AcceptedForUpload(findings);
-    }); });
+    const Session::Outcome outcome = Transfer([this] {
+        return session.Upload([this](const QList<Finding> &findings) { return AcceptedForUpload(findings); });
+    });
     if (outcome == Session::NotEncoded || outcome == Session::Declined) {
         LogLine(QStringLiteral("Error! Prepare binary defect file failed."));
         return;

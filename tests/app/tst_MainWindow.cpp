@@ -495,17 +495,15 @@ private slots:
     }
 
     // The camera unplugged while the packets are written: the upload ends through its failure
-    // path, with the camera gone its previous list cannot go back, and the window disconnects
-    // once the transfer has ended, before it tells so. Plugged in again, the camera gets its list
-    // back.
+    // path, with the camera gone its previous list cannot go back but its copy is kept, and the
+    // window disconnects once the transfer has ended, before it tells so.
     void unplugMidTransfer()
     {
         QVERIFY(ConnectAndDownload() && Added({"2048,5", "6,6"}));
         const QByteArray held = File();
         const auto heard = std::make_shared<Heard>();
         QCOMPARE(CVN::ZvkAPI::ZorvikSystem::GetInstance().RegisterCameraListObserver(heard), CVN::ZvkAPI::ZvkErrorSuccess);
-        using Answer = QMessageBox::StandardButton;
-        MessageBoxes boxes({Answer::Yes, Answer::Ok, Answer::Ok, Answer::Yes, Answer::Ok});
+        MessageBoxes boxes({QMessageBox::Yes});
         QString whenDisconnected;
         DebugLines lines{[&](const QString &line) {
             // Once the window has the notice queued, it handles it before the transfer goes on.
@@ -537,15 +535,10 @@ private slots:
         QCOMPARE(EnabledButtons(), Disconnected);
         QVERIFY(!Listed().contains(Mono));
 
-        QVERIFY(ZorvikSim::Attach(Attached[0]));
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == held);
+        QVERIFY(ZorvikSim::Attach(Attached[0])); // for the tests after this one
         QTRY_VERIFY(Listed().contains(Mono));
-        boxes.lines.clear();
-        QVERIFY(Connect(Mono));
-        QCOMPARE(boxes.lines,
-                 QStringList({Box(QMessageBox::Question, "Unfinished Write",
-                                  "A write into this camera did not finish. Put back the defective pixel list it held before?"),
-                              Box(QMessageBox::Information, "Previous List Restored", "The camera's previous defective pixel list was put back.")}));
-        QCOMPARE(File(), held);
     }
 
     // Newest first and the factory list last; the chosen copy's difference to the camera list, and
