@@ -449,11 +449,13 @@ private slots:
     }
 
     // What reads back from the camera differs from whatever is written, the previous list too:
-    // the user is told where its copy is, and the copy is what the camera held.
+    // the progress says when it is put back, the user is told where its copy is, and the copy is
+    // what the camera held.
     void uploadNotVerified()
     {
         QVERIFY(ConnectAndDownload() && Added({"2048,5", "6,6"}) && Fail(ZorvikSim::FaultKind::ReadBackDiffers));
         const QByteArray held = File();
+        TransferWatch watch(window.get());
 
         const QStringList told = Act("upload Yes");
         const QString copy = CopyBefore("upload");
@@ -465,6 +467,7 @@ private slots:
         QFile file(copy);
         QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == held);
         QCOMPARE(Rows(CameraView), MonoList);
+        QCOMPARE(watch.steps.filter("Putting the previous list back: Writing packet 1 of").size(), 1);
     }
 
     // An upload runs beside the window: its dialog keeps the user from everything else, goes
