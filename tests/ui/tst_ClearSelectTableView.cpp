@@ -41,6 +41,7 @@ private slots:
         view.selectRow(1);
         QTRY_VERIFY(view.hasFocus());
 
+        QSignalSpy clicked(&view, &QAbstractItemView::clicked);
         const QPoint row = view.visualRect(model.index(1, 0)).center();
         const QPoint empty(20, view.viewport()->height() - 5);
         QTest::mousePress(view.viewport(), Qt::MouseButton(button), {}, pressOnRow ? row : empty);
@@ -49,6 +50,7 @@ private slots:
         QCOMPARE(view.selectionModel()->selectedRows().size(), selectionKept ? 1 : 0);
         QCOMPARE(view.currentIndex().isValid(), selectionKept);
         QCOMPARE(view.hasFocus(), selectionKept);
+        QCOMPARE(clicked.count(), int(pressOnRow && releaseOnRow)); // the view's own release still runs
     }
 
     // Before the window gives it a model the view has no selection model at all.

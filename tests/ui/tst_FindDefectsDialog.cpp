@@ -2,6 +2,7 @@
 
 #include "MessageBoxes.h"
 
+#include <QFileDialog>
 #include <QtTest>
 
 #include <functional>
@@ -52,6 +53,21 @@ class tst_FindDefectsDialog : public QObject
         QTest::mouseClick(dialog.findChild<QPushButton *>("findButton"), Qt::LeftButton);
     }
 
+    // The frames picked, all from one folder, in the file dialog that the button opens.
+    static bool Choose(FindDefectsDialog &dialog, const char *button, const QStringList &files)
+    {
+        WhenShown<QFileDialog> pick([&files](QFileDialog *shown) {
+            shown->setDirectory(QFileInfo(files[0]).path());
+            QStringList names;
+            for (const QString &file : files)
+                names << '"' + QFileInfo(file).fileName() + '"';
+            shown->selectFile(names.join(' '));
+            QMetaObject::invokeMethod(shown, "accept");
+        });
+        QTest::mouseClick(dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+        return pick.answered;
+    }
+
 private slots:
     // Two frames per set, differing by one step so that no pixel is stuck; the hot pixel is as
     // far above in the flats, so that its response is normal, and the dead one has none.
@@ -87,7 +103,8 @@ private slots:
                                                << QList<PixelCoords>{Hot};
     }
 
-    // The story of the window: find, add the new ones, and the lists it hands back mark them known.
+    // The story of the window: pick the frames, find, add the new ones, and the lists it hands
+    // back mark them known.
     void findsHotAndDead()
     {
         QFETCH(QList<PixelCoords>, cameraList);
@@ -95,7 +112,7 @@ private slots:
         QFETCH(QStringList, rows);
         QFETCH(QList<PixelCoords>, added);
         FindDefectsDialog dialog(FrameSize, SensorLayout::Mono, cameraList, userList, nullptr);
-        dialog.SetFrames(darks, flats);
+        QVERIFY(Choose(dialog, "darkButton", darks) && Choose(dialog, "flatButton", flats));
         QSignalSpy found(&dialog, &FindDefectsDialog::CandidatesFound);
         QSignalSpy addRequests(&dialog, &FindDefectsDialog::AddRequested);
 
