@@ -1,5 +1,6 @@
 #include "DefectDetection.h"
 #include "DefectFinder.h"
+#include "DetectionSettings.h"
 
 #include <QtTest>
 
@@ -359,6 +360,17 @@ private slots:
         for (const Candidate &candidate : candidates)
             kinds << QStringLiteral("%1 at %2, %3").arg(DefectKindName(candidate.kind)).arg(candidate.row).arg(candidate.column);
         QCOMPARE(kinds, found);
+    }
+
+    // What the settings are said to mean: an even neighbourhood is the odd one the search uses.
+    void describedSettings()
+    {
+        DetectionSettings settings;
+        settings.neighbourhood = 6;
+        settings.deadFraction = 0.25;
+        const QStringList lines = DescribeSettings(settings);
+        QCOMPARE(lines.filter("neighbourhood: 7 x 7 pixels").size(), 1);
+        QCOMPARE(lines.filter("below 25% of its neighbourhood").size(), 1);
     }
 };
 
