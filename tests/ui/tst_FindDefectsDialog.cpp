@@ -32,7 +32,7 @@ bool WritePgm(const QString &fileName, QSize size, const std::function<quint16(P
 QString RowText(QTableWidget *table, int row)
 {
     QStringList texts;
-    for (int column : {0, 1, 2, 5})
+    for (int column : {0, 1, 2, 3, 5})
         texts << table->item(row, column)->text();
     return texts.join(QLatin1Char(','));
 }
@@ -94,12 +94,12 @@ private slots:
         QTest::addColumn<QStringList>("rows");
         QTest::addColumn<QList<PixelCoords>>("added");
         QTest::newRow("neither known") << QList<PixelCoords>() << QList<PixelCoords>()
-                                       << QStringList{"3,5,hot,new", "8,10,dead,new"} << QList<PixelCoords>{Hot, Dead};
+                                       << QStringList{"3,5,hot,900.0,new", "8,10,dead,1900.0,new"} << QList<PixelCoords>{Hot, Dead};
         QTest::newRow("hot in the camera list") << QList<PixelCoords>{Hot} << QList<PixelCoords>()
-                                                << QStringList{"3,5,hot,camera list", "8,10,dead,new"}
+                                                << QStringList{"3,5,hot,900.0,camera list", "8,10,dead,1900.0,new"}
                                                 << QList<PixelCoords>{Dead};
         QTest::newRow("dead in the user list") << QList<PixelCoords>() << QList<PixelCoords>{Dead}
-                                               << QStringList{"3,5,hot,new", "8,10,dead,user list"}
+                                               << QStringList{"3,5,hot,900.0,new", "8,10,dead,1900.0,user list"}
                                                << QList<PixelCoords>{Hot};
     }
 
