@@ -8,6 +8,7 @@
 #include <QMetaType>
 
 Q_DECLARE_METATYPE(QList<PixelCoords>)
+using List = QList<PixelCoords>;
 
 // A connected camera's description as the list algorithms read it.
 inline CameraDescription TestSensor(qint64 width = 100, qint64 height = 100, qint64 capacity = 1000,
@@ -22,9 +23,9 @@ inline CameraDescription TestSensor(qint64 width = 100, qint64 height = 100, qin
 }
 
 // The defects of one row from the first to the last column.
-inline QList<PixelCoords> Run(quint16 row, int firstColumn, int lastColumn)
+inline List Run(quint16 row, int firstColumn, int lastColumn)
 {
-    QList<PixelCoords> list;
+    List list;
     for (int c = firstColumn; c <= lastColumn; ++c)
         list.append(PixelCoords(row, quint16(c)));
     return list;

@@ -1,4 +1,5 @@
 #include "CoordinateSet.h"
+#include "TestData.h"
 
 #include <QtTest>
 
@@ -18,6 +19,13 @@ private slots:
         QVERIFY(!set.Insert({99, 98}));
         for (quint16 row = 0; row < 100; ++row)
             QVERIFY(set.Contains({row, 0}) && set.Contains({row, 98}) && !set.Contains({row, 1}));
+    }
+
+    // The list uploaded: the camera's as it is, then the user's entries not in it, each once.
+    void merged()
+    {
+        QCOMPARE(CoordinateSet::Merged({{2, 2}, {1, 1}}, {{1, 1}, {3, 3}, {3, 3}, {2, 2}}),
+                 (List{{2, 2}, {1, 1}, {3, 3}}));
     }
 };
 

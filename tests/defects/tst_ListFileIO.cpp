@@ -16,8 +16,7 @@ static Bytes Backup(quint32 width, quint32 height, int entries)
 {
     Bytes content(4096 + 8 * entries, 0xFF);
     const quint32 words[] = {0xFFFFFFFF, 1, 4096, quint32(entries), 8, width, height};
-    for (int i = 0; i < 7; ++i)
-        qToLittleEndian<quint32>(words[i], content.data() + 4 * i);
+    qToLittleEndian<quint32>(words, 7, content.data());
     return content;
 }
 
@@ -45,10 +44,8 @@ private slots:
     void readCsv_data()
     {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QList<PixelCoords>>("shown"); // the user list after loading
+        QTest::addColumn<List>("read");
         QTest::addColumn<QStringList>("lines");
-        using List = QList<PixelCoords>;
-        const List kept{{9, 9}};
         const QString duplicate = QStringLiteral("Duplicate value detected! Coordinates will not be added");
         const QStringList badHeader{"Incorrect file format!"};
         // The line refused, counted from the header on, and its text.
@@ -56,40 +53,40 @@ private slots:
             return QStringList{"Error. Incorrect format in row", "Error in processing input!",
                                QStringLiteral("Line %1 is not a row and column from 0 to 65535: %2").arg(line).arg(text)};
         };
-        const auto row = [](const char *name, const char *content, const List &shown, const QStringList &lines = {}) {
-            QTest::newRow(name) << QByteArray(content) << shown << lines;
+        const auto row = [](const char *name, const char *content, const List &read, const QStringList &lines = {}) {
+            QTest::newRow(name) << QByteArray(content) << read << lines;
         };
-        row("header with comment", "Row,Column,Comment\n5,7\n", {{5, 7}});
-        row("header as the help page writes it", "Row, Column\n5,7\n", {{5, 7}});
-        row("blanks before the header's comma", "Row\t ,  Column\n5,7\n", {{5, 7}});
-        row("CR LF line ends", "Row,Column\r\n5,7\r\n8, 9\r\n", {{5, 7}, {8, 9}});
-        row("no line end at the end", "Row,Column\n5,7", {{5, 7}});
-        row("blank lines at the end", "Row,Column\n5,7\n\n \t\n\n", {{5, 7}});
-        row("header only", "Row,Column\n", {});
-        row("blanks around numbers, largest values", "Row,Column\n 1 , 2 \n65535,65535\n", {{1, 2}, {65535, 65535}});
-        row("duplicates, each once", "Row,Column\n5,7\n5, 7\n6,6\n5,7\n", {{5, 7}, {6, 6}}, {duplicate, duplicate});
-        row("lower case header", "row,column\n5,7\n", kept, badHeader);
-        row("empty file", "", kept, badHeader);
-        row("not a number", "Row,Column\n5,5\nabc,7\n", kept, badRow(3, "abc,7"));
-        row("above 65535", "Row,Column\n70000, 2\n", kept, badRow(2, "70000, 2"));
-        row("a minus sign", "Row,Column\n-1,2\n", kept, badRow(2, "-1,2"));
-        row("a plus sign", "Row,Column\n1,+5\n", kept, badRow(2, "1,+5"));
-        row("blank line inside", "Row,Column\n5,7\n\n6,8\n", kept, badRow(3, ""));
-        row("three parts", "Row,Column\n5,7,9\n", kept, badRow(2, "5,7,9"));
-        row("semicolon", "Row,Column\n5;7\n", kept, badRow(2, "5;7"));
+        row("header with comment", "Row,Column,Comment\n5,7\n", {{9, 9}, {5, 7}});
+        row("blanks around the header's comma", "Row\t ,  Column\n5,7\n", {{9, 9}, {5, 7}});
+        row("CR LF line ends", "Row,Column\r\n5,7\r\n8, 9\r\n", {{9, 9}, {5, 7}, {8, 9}});
+        row("blank lines at the end", "Row,Column\n5,7\n\n \t\n\n", {{9, 9}, {5, 7}});
+        row("header only", "Row,Column\n", {{9, 9}});
+        row("blanks around numbers, largest values, no line end at the end", "Row,Column\n 1 , 2 \n65535,65535",
+            {{9, 9}, {1, 2}, {65535, 65535}});
+        row("repeats and what the list held, each once", "Row,Column\n5,7\n5, 7\n9,9\n5,7\n", {{9, 9}, {5, 7}},
+            {duplicate, duplicate, duplicate});
+        row("lower case header", "row,column\n5,7\n", {}, badHeader);
+        row("empty file", "", {}, badHeader);
+        row("not a number", "Row,Column\n5,5\nabc,7\n", {}, badRow(3, "abc,7"));
+        row("above 65535", "Row,Column\n65536, 2\n", {}, badRow(2, "65536, 2"));
+        row("a minus sign", "Row,Column\n-1,2\n", {}, badRow(2, "-1,2"));
+        row("a plus sign", "Row,Column\n1,+5\n", {}, badRow(2, "1,+5"));
+        row("blank line inside", "Row,Column\n5,7\n\n6,8\n", {}, badRow(3, ""));
+        row("three numbers", "Row,Column\n5,7,9\n", {}, badRow(2, "5,7,9"));
+        row("semicolon", "Row,Column\n5;7\n", {}, badRow(2, "5;7"));
     }
 
-    // Loaded as a user list {9, 9} is: a refused file leaves it as it was.
+    // Read as a load reads its second file, into the list of the first, {9, 9}; a refused
+    // file is reported, whatever it added, and the load keeps none of it.
     void readCsv()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QList<PixelCoords>, shown);
+        QFETCH(List, read);
         QFETCH(QStringList, lines);
         QVERIFY(WriteAll("read.csv", content));
         DebugLines log;
-        QList<PixelCoords> read;
-        const bool loaded = ListFileIO().ReadCsvFile("read.csv", &read);
-        QCOMPARE(loaded ? read : QList<PixelCoords>({{9, 9}}), shown);
+        List list{{9, 9}};
+        QCOMPARE(ListFileIO().ReadCsvFile("read.csv", &list) ? list : List(), read);
         QCOMPARE(log.Lines(), lines);
     }
 
@@ -107,7 +104,7 @@ private slots:
     {
         const QString missing = QStringLiteral("missing/list");
         DebugLines log;
-        QList<PixelCoords> read;
+        List read;
         Bytes held{1, 2, 3};
         QVERIFY(!ListFileIO().ReadCsvFile(missing, &read));
         QVERIFY(!ListFileIO().ReadCsvFile(missing, nullptr));
@@ -127,7 +124,7 @@ private slots:
         QVERIFY(!QFileInfo::exists("missing"));
     }
 
-    // A write that fails part way (here: the file size limit, as a full disk
+    // A write that fails before its end (here: the file size limit, as a full disk
     // would) is reported and leaves the older file whole.
     void failedWriteKeepsOldFile()
     {
@@ -158,14 +155,14 @@ private slots:
         const QStringList otherSizes{"Error! File header size mismatch.", mismatch};
         const QStringList otherSensor{"Error! Sensor dimensions mismatch.", mismatch};
         const auto with = [](Bytes content, int at, unsigned char byte) { return content[at] = byte, content; };
-        QTest::newRow("header only") << Backup(2048, 2048, 0) << QStringList{};
-        QTest::newRow("count disagrees with length") << with(Backup(2048, 2048, 2), 12, 77) << QStringList{};
+        QTest::newRow("header only") << Backup(2048, 1088, 0) << QStringList{};
+        QTest::newRow("count disagrees with length") << with(Backup(2048, 1088, 2), 12, 77) << QStringList{};
         QTest::newRow("4100 bytes") << Bytes(4100, 0xFF) << QStringList{"Error! File data size mismatch.", mismatch};
         QTest::newRow("4095 bytes") << Bytes(4095, 0xFF) << QStringList{"Error! Incorrect file size.", mismatch};
-        QTest::newRow("header size") << with(Backup(2048, 2048, 0), 9, 0) << otherSizes;
-        QTest::newRow("entry size") << with(Backup(2048, 2048, 0), 16, 9) << otherSizes;
-        QTest::newRow("other height") << Backup(2048, 1088, 1) << otherSensor;
-        QTest::newRow("other width") << Backup(1024, 2048, 1) << otherSensor;
+        QTest::newRow("header size") << with(Backup(2048, 1088, 0), 9, 0) << otherSizes;
+        QTest::newRow("entry size") << with(Backup(2048, 1088, 0), 16, 9) << otherSizes;
+        QTest::newRow("other height") << Backup(2048, 2048, 1) << otherSensor;
+        QTest::newRow("other width") << Backup(1024, 1088, 1) << otherSensor;
         QTest::newRow("empty file") << Bytes() << QStringList{"Error! Empty file. No DP information available."};
     }
 
@@ -177,10 +174,9 @@ private slots:
         QFETCH(QStringList, lines);
         const QString name = QStringLiteral("defects_backup.bin");
         QVERIFY(ListFileIO().ExportBinaryDefectFile(name, content));
-        QVERIFY(!QFileInfo::exists(name));
         DebugLines log;
         Bytes read{1, 2, 3};
-        QCOMPARE(ListFileIO().ImportBinaryDefectFile(TestSensor(2048, 2048), name, &read), lines.isEmpty());
+        QCOMPARE(ListFileIO().ImportBinaryDefectFile(TestSensor(2048, 1088), name, &read), lines.isEmpty());
         QCOMPARE(log.Lines(), lines);
         QVERIFY(read == (lines.isEmpty() ? content : Bytes{1, 2, 3}));
         QVERIFY(QFile::remove(QCoreApplication::applicationDirPath() + '/' + name));

@@ -21,10 +21,10 @@ struct Prompt : ListPrompt
 
 // Both lists filled, and HighlightDefects handled as the main window does:
 // both cells of the first matching row of the named table take the colour.
-static void Fill(ListManager &manager, const QList<PixelCoords> &camera, const QList<PixelCoords> &user,
+static void Fill(ListManager &manager, const List &camera, const List &user,
                  const CameraDescription &sensor = TestSensor())
 {
-    const auto highlight = [&manager](QList<PixelCoords> list, DefectiveListType type, QColor colour) {
+    const auto highlight = [&manager](List list, DefectiveListType type, QColor colour) {
         QStandardItemModel *model = manager.GetModel(type);
         for (const PixelCoords &coords : list) {
             for (int column : {0, 1})
@@ -34,20 +34,19 @@ static void Fill(ListManager &manager, const QList<PixelCoords> &camera, const Q
     };
     QObject::connect(&manager, &ListManager::HighlightDefects, highlight);
     manager.LoadCameraList(camera, sensor);
-    for (const PixelCoords &coords : user)
-        manager.AddUserCoordinate(coords, -1);
+    manager.LoadUserList(user);
 }
 
 // One letter per row: w(hite), y(ellow), r(ed), - (never coloured), ? (cells differ).
 static QString Colours(ListManager &manager, DefectiveListType type)
 {
     const QStandardItemModel *model = manager.GetModel(type);
+    const QList<QColor> known{Qt::white, Qt::yellow, Qt::red};
     QString colours;
     for (int row = 0; row < model->rowCount(); ++row) {
         const QVariant cell = model->index(row, 0).data(Qt::BackgroundRole);
-        const int known = QList<QColor>{Qt::white, Qt::yellow, Qt::red}.indexOf(cell.value<QColor>());
-        const bool same = cell == model->index(row, 1).data(Qt::BackgroundRole);
-        colours += !same ? '?' : !cell.isValid() ? '-' : known < 0 ? '?' : "wyr"[known];
+        const int index = cell.isValid() ? known.indexOf(cell.value<QColor>()) : 3;
+        colours += index < 0 || cell != model->index(row, 1).data(Qt::BackgroundRole) ? '?' : "wyr-"[index];
     }
     return colours;
 }
@@ -55,7 +54,7 @@ static QString Colours(ListManager &manager, DefectiveListType type)
 // Validated as the main window does, from the lists as they are.
 static bool Validate(ListManager &manager, const CameraDescription &sensor, int mode)
 {
-    const QList<PixelCoords> camera = manager.GetCoordinateList(CameraList);
+    const List camera = manager.GetCoordinateList(CameraList);
     NeighborByteEncoding encoding;
     encoding.SetData(sensor, CoordinateSet::Merged(camera, manager.GetCoordinateList(UserList)));
     return encoding.Generate1DNbEncodingFromDefectImage()
@@ -82,36 +81,34 @@ private slots:
         QAbstractItemModelTester userTester(manager.GetModel(UserList));
         QAbstractItemModelTester cameraTester(manager.GetModel(CameraList));
         // Runs of more than four coloured on loading, unless the sensor is too narrow to encode.
-        const QList<PixelCoords> camera = Run(4, 10, 14) + Run(4, 50, 53);
+        const List camera = Run(4, 10, 14) + Run(4, 50, 53);
         Fill(manager, camera, {{1, 1}});
         QCOMPARE(Colours(manager, CameraList), QStringLiteral("yyyyy----"));
         manager.LoadCameraList({}, TestSensor()); // an empty download keeps the table
         QCOMPARE(manager.GetCoordinateList(CameraList), camera);
         manager.LoadCameraList(camera, TestSensor(8));
         QCOMPARE(Colours(manager, CameraList), QStringLiteral("---------"));
-        manager.GetModel(UserList)->appendRow({new QStandardItem("65537"), new QStandardItem("-1")});
-        QCOMPARE(manager.GetCoordinateList(UserList), (QList<PixelCoords>{{1, 1}, {1, 0}})); // low 16 bits
         manager.ClearList(UserList);
         QCOMPARE(manager.GetCoordinateList(CameraList), camera);
         manager.ClearList(CameraList);
-        for (DefectiveListType type : {UserList, CameraList}) {
-            QCOMPARE(manager.GetModel(type)->rowCount(), 0);
-            QCOMPARE(manager.GetModel(type)->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Column"));
-            QCOMPARE(manager.GetModel(type)->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Row"));
-        }
-        manager.LoadCameraList({}, TestSensor());
+        QCOMPARE(manager.GetModel(UserList)->rowCount() + manager.GetModel(CameraList)->rowCount(), 0);
+        const QStandardItemModel *model = manager.GetModel(CameraList); // the headers stay
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString() + model->headerData(1, Qt::Horizontal).toString(),
+                 QStringLiteral("RowColumn"));
         // Added after the given row, or at the end when there is no such row; a row
-        // not in the table cannot be removed.
+        // not in the table cannot be removed; a loaded list replaces the table.
         for (const auto &[coords, after] : {std::pair<PixelCoords, int>{{1, 1}, -1}, {{2, 2}, -1}, {{3, 3}, 0},
-                                            {{4, 4}, 1}, {{5, 5}, 4}, {{6, 6}, 9}, {{7, 7}, -5}})
+                                            {{4, 4}, 1}, {{5, 5}, 4}, {{6, 6}, 9}, {{65535, 65535}, -5}})
             manager.AddUserCoordinate(coords, after);
         QVERIFY(manager.RemoveUserListItem(5) && manager.RemoveUserListItem(1));
         QVERIFY(!manager.RemoveUserListItem(5) && !manager.RemoveUserListItem(-1));
-        QCOMPARE(manager.GetCoordinateList(UserList), (QList<PixelCoords>{{1, 1}, {4, 4}, {2, 2}, {5, 5}, {7, 7}}));
-        const QString notLoaded = "Error! File could not be loaded.";
+        QCOMPARE(manager.GetCoordinateList(UserList), (List{{1, 1}, {4, 4}, {2, 2}, {5, 5}, {65535, 65535}}));
+        manager.LoadUserList({{8, 8}});
+        QCOMPARE(manager.GetCoordinateList(UserList), List{PixelCoords(8, 8)});
         const QString notRemoved = "Error! Could not remove item from list!";
-        QCOMPARE(log.Lines(), (QStringList{notLoaded, "Error! Generate1DNbEncodingFromDefectImage() failed", notLoaded,
-                                           notRemoved, notRemoved}));
+        QCOMPARE(log.Lines(), (QStringList{"Error! File could not be loaded.",
+                                           "Error! Generate1DNbEncodingFromDefectImage() failed", notRemoved,
+                                           notRemoved}));
     }
 
     // The camera holds a defect at 5,24 (and one at 7,7); the user list is validated
@@ -119,18 +116,19 @@ private slots:
     void validate_data()
     {
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QList<PixelCoords>>("user");
+        QTest::addColumn<List>("user");
         QTest::addColumn<qint64>("capacity");
         QTest::addColumn<QString>("colours"); // camera table, a blank, user table
         QTest::addColumn<QStringList>("boxes");
         const QString eight = "- More than eight consecutive defective pixels";
         const QString four = "- More than four consecutive defective pixels";
+        const QString outside = "- Defective pixels outside of sensor range";
         const QStringList verify{"Verify Last Input: "
             "One or more defective pixel coordinates you have added will have an impact on previously uploaded "
             "defects. Please check Camera DP List for defects that will be removed from the camera if you proceed. "
             "These defects are highlighted in red."};
-        const QList<PixelCoords> around = Run(5, 20, 23) + Run(5, 25, 28);
-        const auto row = [](const char *name, ValidationMode mode, const QList<PixelCoords> &user, const char *colours,
+        const List around = Run(5, 20, 23) + Run(5, 25, 28);
+        const auto row = [](const char *name, ValidationMode mode, const List &user, const char *colours,
                             const QStringList &boxes, qint64 capacity = 100) {
             QTest::newRow(name) << int(mode) << user << capacity << colours << boxes;
         };
@@ -139,21 +137,21 @@ private slots:
         row("loaded around a camera defect", ValidateAfterLoad, around, "rw yyyyyyyy", verify);
         row("removed, camera rows recoloured", ValidateAfterRemove, around, "rw yyyyyyyy", {});
         row("upload around a camera defect", upload, around, "rw yyyyyyyy", {Confirmation({eight, four})});
-        row("upload without findings", upload, {{9, 50}, {9, 51}}, "ww ww", {});
         row("upload, run of four", upload, Run(1, 20, 23), "ww wwww", {});
         row("upload, run of five", upload, Run(1, 20, 24), "ww yyyyy", {Confirmation({four})});
-        row("upload, run of nine", upload, Run(1, 20, 28), "ww yyyyryyyy", {Confirmation({eight, four})});
-        row("upload, outside the sensor", upload, {{100, 3}, {3, 100}}, "ww rr",
-            {Confirmation({"- Defective pixels outside of sensor range"})});
-        row("upload beyond capacity", upload, {{1, 1}, {3, 3}}, "ww wr",
-            {Confirmation({"- Number of defective pixels exceeds storage capacity"})}, 3);
-        row("user run through a camera defect", upload, Run(7, 3, 7), "ww yyyyy", {Confirmation({four})});
+        row("upload, run of nine, outside the sensor", upload, Run(1, 20, 28) + List{{100, 3}, {3, 100}},
+            "ww yyyyryyyyrr", {Confirmation({outside, eight, four})});
+        // What is outside the sensor takes no room in the camera.
+        row("upload beyond capacity", upload, {{1, 1}, {100, 3}, {3, 3}}, "ww wrr",
+            {Confirmation({outside, "- Number of defective pixels exceeds storage capacity"})}, 3);
+        // The camera's defect in the user's run is held once: six entries, and the camera holds six.
+        row("user run through a camera defect", upload, Run(7, 3, 7), "ww yyyyy", {Confirmation({four})}, 6);
     }
 
     void validate()
     {
         QFETCH(int, mode);
-        QFETCH(QList<PixelCoords>, user);
+        QFETCH(List, user);
         QFETCH(qint64, capacity);
         QFETCH(QString, colours);
         QFETCH(QStringList, boxes);
@@ -168,18 +166,32 @@ private slots:
         QCOMPARE(prompt.lines, boxes);
     }
 
-    // A camera row made red by a user entry turns back once the user list no longer makes it so.
-    void cameraRowsFollowTheUserList()
+    // Findings before an upload: declined on No, and when there is no one to ask.
+    void uploadDeclined()
     {
         DebugLines quiet;
-        ListManager manager;
-        Fill(manager, {{5, 24}, {7, 7}}, Run(5, 20, 23) + Run(5, 25, 28));
-        QVERIFY(Validate(manager, TestSensor(), ValidateAfterAdd));
-        QCOMPARE(Colours(manager, CameraList), QStringLiteral("rw"));
-        manager.ClearList(UserList);
-        manager.AddUserCoordinate({9, 9}, -1);
-        QVERIFY(Validate(manager, TestSensor(), ValidateAfterAdd));
-        QCOMPARE(Colours(manager, CameraList), QStringLiteral("ww"));
+        Prompt no(false);
+        ListManager asked, unasked;
+        asked.SetPrompt(&no);
+        Fill(asked, {}, Run(1, 20, 24));
+        Fill(unasked, {}, Run(1, 20, 24));
+        QVERIFY(!Validate(asked, TestSensor(), ValidateForUpload));
+        QVERIFY(!Validate(unasked, TestSensor(), ValidateForUpload));
+        QCOMPARE(no.lines.size(), 1);
+    }
+
+    // Of two uncorrectable defects only the camera's own is lost to the camera, as talvern-cli
+    // reports them.
+    void cameraDefectsLost()
+    {
+        DebugLines quiet;
+        const List camera{{5, 24}, {7, 7}};
+        NeighborByteEncoding encoding;
+        encoding.SetData(TestSensor(), camera + Run(5, 20, 23) + Run(5, 25, 28) + Run(6, 20, 28));
+        QVERIFY(encoding.Generate1DNbEncodingFromDefectImage());
+        const Finding finding = ListValidation::Check(encoding, TestSensor(), camera).value(0);
+        QCOMPARE(finding.coordinates, (List{{5, 24}, {6, 24}}));
+        QCOMPARE(finding.cameraDefectsLost, (List{{5, 24}}));
     }
 };
 
