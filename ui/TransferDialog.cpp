@@ -4,7 +4,6 @@
 
 #include <QThread>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -59,7 +58,7 @@ void TransferDialog::ShowStep(const QString &step, int done, int total)
         ui.stepLabel->setText(puttingBack ? purpose + QStringLiteral(": ") + StepText(step, done, total)
                                           : StepText(step, done, total));
     }
-    ui.progressBar->setRange(0, std::max(total, 0));
+    ui.progressBar->setRange(0, total);
     ui.progressBar->setValue(total > 0 ? done : 0);
 }
 
