@@ -1,6 +1,6 @@
 // The camera SDK stand-in as a client meets it. In memory: the flash file system of a camera and
 // each injected fault. In a folder: content that lasts across restarts, hot-plug reaching the
-// observer, and each zorvik-sim command.
+// observer, and each zorvik-sim command, its errors and `frames` among them.
 #include "FactoryDefects.h"
 #include "FirmwareRegisters.h"
 
@@ -14,6 +14,7 @@ using namespace ZorvikSim;
 namespace {
 
 const char Id[] = "P1", MonoId[] = "40211001";
+const CameraSetup P1{"HN2702-M", Id, "", 2048, 2048, "Mono", true, 8192};
 using Bytes = std::vector<uint8_t>;
 
 // A register write, or a packet of `size` bytes at offset `value`, and the code the camera answers.
@@ -25,11 +26,6 @@ struct Step
 };
 using Script = std::vector<Step>;
 
-CameraSetup Setup(const char *serial)
-{
-    return {"HN2702-M", serial, "", 2048, 2048, "Mono", true, 8192};
-}
-
 // Bytes that differ from their neighbours, so that a shifted or lost packet shows.
 Bytes Pattern(size_t size)
 {
@@ -39,17 +35,17 @@ Bytes Pattern(size_t size)
     return content;
 }
 
-// Each camera list change as "ID reason", with the ID read in the callback, collected on the test's thread.
+// Each camera list change as "ID reason", the ID read in the callback, collected on the test's
+// thread; "here" marks one told on the test's thread instead of the SDK's own.
 struct Observer : ICameraListObserver
 {
     void CameraListChanged(CameraPtr camera, int reason) override
     {
         std::string id;
         camera->GetID(id);
-        const bool onTestThread = QThread::currentThread() == QCoreApplication::instance()->thread();
-        const char *where = onTestThread ? " on the test's thread" : "";
-        const QString change = QString("%1 %2%3").arg(id.c_str()).arg(reason).arg(where);
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [list = changes, change] { *list << change; });
+        const QString change = QString("%1 %2").arg(id.c_str()).arg(reason)
+                               + (QThread::currentThread() == qApp->thread() ? " here" : "");
+        QMetaObject::invokeMethod(qApp, [list = changes, change] { *list << change; });
     }
 
     std::shared_ptr<QStringList> changes = std::make_shared<QStringList>();
@@ -85,9 +81,8 @@ class tst_SimulatedCameras : public QObject
                                       {CustomDefectFileId, DefectFilePrivilegeLevel, length, command});
     }
 
-    int Packet(uint32_t at, const Bytes &data)
+    int Packet(uint32_t at, Bytes packet)
     {
-        Bytes packet(data);
         packet.insert(packet.begin(), {uint8_t(at >> 24), uint8_t(at >> 16), uint8_t(at >> 8), uint8_t(at)});
         uint32_t written = 0;
         return camera->WriteMemory(FileUploadTransferBuffer, packet, written);
@@ -108,7 +103,7 @@ class tst_SimulatedCameras : public QObject
         QProcess tool;
         tool.setProcessChannelMode(QProcess::MergedChannels);
         tool.start(ZORVIK_SIM_TOOL, arguments);
-        const bool finished = tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit;
+        const bool finished = tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit;
         output = QString::fromUtf8(tool.readAll());
         return finished ? tool.exitCode() : -1;
     }
@@ -125,7 +120,7 @@ private slots:
         qputenv("ZORVIK_SIM_HOME", path.toUtf8());
         if (QByteArray(QTest::currentTestFunction()).startsWith("folder"))
             return UseFolder(DefaultFolder());
-        QVERIFY(system.Startup() == ZvkErrorSuccess && Attach(Setup(Id)) && !Attach(Setup(Id)));
+        QVERIFY(system.Startup() == ZvkErrorSuccess && Attach(P1) && !Attach(P1));
         QCOMPARE(system.OpenCameraByID(Id, ZvkAccessModeFull, camera), ZvkErrorSuccess);
     }
 
@@ -167,8 +162,8 @@ private slots:
         // A wrong packet spoils the whole upload: the file never becomes valid with it, later packets are refused.
         QTest::newRow("a packet skipped") << receiving({packet(1000, 500, -11)}) << aborted;
         QTest::newRow("a packet over 500 bytes") << receiving({packet(500, 501, -7), packet(500, 400, -15)}) << aborted;
-        QTest::newRow("clear error after a packet repeated")
-            << receiving({packet(0, 500, -11), {FlashFileCommand, ClearErrorCommand, 0}}) << erased;
+        QTest::newRow("clear error after its first 100 bytes sent again")
+            << receiving({packet(0, 100, -11), {FlashFileCommand, ClearErrorCommand, 0}}) << erased;
     }
 
     void steps()
@@ -220,16 +215,17 @@ private slots:
         // A file system that is not up reads 0 whatever the file holds, until the fault is cleared.
         QVERIFY(ClearFaults(Id) && SetFile(Id, CustomDefectFileId, content) && SetFault(Id, {FaultKind::StatusZero}));
         QVERIFY(Read(FlashFileStatus) == StatusNoFileSystem && ClearFaults(Id) && Read(FlashFileStatus) == StatusValid);
-        QVERIFY(ClearFaults(Id) && SetFault(Id, {FaultKind::ReadBackDiffers, 1, -13}) && Upload(content) == 0);
+        QVERIFY(SetFault(Id, {FaultKind::ReadBackDiffers, 1, -13}) && Upload(content) == 0);
         QVERIFY(GetFile(Id, CustomDefectFileId, stored) && stored.size() == content.size());
         const auto differing = std::mismatch(stored.begin(), stored.end(), content.begin()); // one byte, and only one
         QVERIFY(differing.first != stored.end() && std::equal(differing.first + 1, stored.end(), differing.second + 1));
         QVERIFY(ClearFaults(Id) && SetFault(Id, {FaultKind::UnplugMidTransfer, 2, -13}));
         ClearCalls(Id);
         QVERIFY(Upload(Pattern(1500)) == ZvkErrorNotFound && Cameras().empty());
-        const Call last = Calls(Id).back();
-        QVERIFY(last.operation == "WriteMemory" && last.value == 500 && last.result == ZvkErrorNotFound);
-        QVERIFY(Attach(Setup(Id)) && Write(FlashFileSelect, 0) == ZvkErrorNotFound && camera->Close() == 0);
+        const std::vector<Call> calls = Calls(Id); // from the erase's selection on
+        QVERIFY(calls.front().operation == "WriteRegister" && calls.front().address == FlashFileSelect);
+        QVERIFY(calls.back().operation == "WriteMemory" && calls.back().value == 500 && calls.back().result == -3);
+        QVERIFY(Attach(P1) && Write(FlashFileSelect, 0) == ZvkErrorNotFound && camera->Close() == 0);
     }
 
     // Written through the flash file protocol: in <id>.custom.bin, and still there after a restart.
@@ -288,18 +284,32 @@ private slots:
         QVERIFY(GetFile(MonoId, FactoryDefectFileId, factory) && factory == FactoryDefectFile(DefaultCameras()[0]));
     }
 
-    void folderToolErrors_data()
+    // Usage errors exit with 2, failures with 1, and each tells what was wrong.
+    void folderTool_data()
     {
         using Args = QStringList;
         QTest::addColumn<Args>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
+        const QString out = folders.filePath("frames");
+        auto frames = [&](const Args &options) { return Args{"frames", "51100003"} + options + Args{"-o", out}; };
         QTest::newRow("unknown command") << Args{"frobnicate"} << 2 << ": unknown command 'frobnicate'\n";
         QTest::newRow("plug a bad width") << Args{"plug", "--width", "wide"} << 2 << ": invalid value for --width: 'w";
         QTest::newRow("unplug an unknown camera") << Args{"unplug", "nobody"} << 1 << ": no camera with ID 'nobody'\n";
+        QTest::newRow("frames written") << frames({"--flat", "1"}) << 0
+                                        << "Wrote 0 dark and 1 flat frames of 51100003 and truth.csv to " + out + "\n";
+        QTest::newRow("frames without -o") << Args{"frames", "51100003", "--dark", "1"} << 2
+                                           << ": frames needs -o and an output folder\n";
+        QTest::newRow("frames of no number") << frames({"--dark", "x"}) << 2 << ": invalid value for --dark: 'x'";
+        QTest::newRow("frames, none") << frames({"--dark", "0"}) << 2 << ": frames needs --dark or --flat";
+        QTest::newRow("frames in an unknown format") << frames({"--format", "bmp"}) << 2 << ": unknown format 'bmp'";
+        QTest::newRow("frames with a negative read noise") << frames({"--dark", "1", "--read-noise", "-1"}) << 2
+                                                           << ": invalid value for --read-noise: '-1'";
+        QTest::newRow("frames of an unknown camera") << Args{"frames", "nobody", "--dark", "1", "-o", out} << 1
+                                                     << ": no camera with ID 'nobody'\n";
     }
 
-    void folderToolErrors()
+    void folderTool()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
